@@ -1,0 +1,84 @@
+#pragma once
+// Ids of the string table. A language module carries its texts under the same ids.
+
+namespace nibblet {
+
+constexpr int kIdsFile = 40003;
+constexpr int kIdsTools = 40006;
+constexpr int kIdsOpenFile = 40008;
+constexpr int kIdsFileOpenError = 40010;      // "File %s open error (%d)."
+constexpr int kIdsError = 40012;
+constexpr int kIdsHex = 40013;
+constexpr int kIdsText = 40014;
+constexpr int kIdsUnicodeText = 40015;
+constexpr int kIdsSearchAtFirst = 40016;
+constexpr int kIdsOk = 40017;
+constexpr int kIdsCancel = 40018;
+constexpr int kIdsInternalError = 40019;      // "Internal error  %d (%d)."
+constexpr int kIdsGotoRange = 40020;          // "Goto (0x%X-0x%X)"
+constexpr int kIdsSearch = 40021;
+constexpr int kIdsNotFound = 40022;
+constexpr int kIdsEnterBytes = 40023;
+constexpr int kIdsUndo = 40025;
+constexpr int kIdsNoChanges = 40026;
+constexpr int kIdsUndoAll = 40028;
+constexpr int kIdsUndoAllQuestion = 40029;    // "Undo all maked (%d) changes?"
+constexpr int kIdsCopy = 40030;
+constexpr int kIdsPaste = 40031;
+constexpr int kIdsAbout = 40033;              // "Nibblet %d.%d.%d" and the notice
+constexpr int kIdsNo = 40035;
+constexpr int kIdsYes = 40037;
+constexpr int kIdsSettings = 40038;
+constexpr int kIdsWorkPath = 40048;
+constexpr int kIdsSettingsHint = 40049;
+constexpr int kIdsChangesColor = 40050;
+constexpr int kIdsEditStartColor = 40051;
+constexpr int kIdsSearchResultColor = 40052;
+constexpr int kIdsBackupPath = 40058;
+constexpr int kIdsBackupHint = 40060;
+constexpr int kIdsOpenMode = 40061;
+constexpr int kIdsOpenModeChoices = 40062;
+constexpr int kIdsOpenModeHint = 40063;
+constexpr int kIdsErrorWithFile = 40064;      // "Error %d with file %s."
+constexpr int kIdsSaveFile = 40065;
+constexpr int kIdsSaveDifferences = 40066;
+constexpr int kIdsBufferEmpty = 40067;
+constexpr int kIdsDifferentSizes = 40068;
+constexpr int kIdsDifferencesFound = 40069;
+constexpr int kIdsCompare = 40071;
+constexpr int kIdsNoDifferences = 40073;
+constexpr int kIdsDiffValue = 40075;          // "Diff: %02X"
+constexpr int kIdsImport = 40081;
+constexpr int kIdsErrorWithFileNoDot = 40082; // "Error %d with file %s"
+constexpr int kIdsInvalidDiffFile = 40083;
+constexpr int kIdsDiffNotApplicable = 40084;
+constexpr int kIdsChangedBytes = 40085;
+constexpr int kIdsDiffColor = 40086;
+constexpr int kIdsBin = 40087;
+constexpr int kIdsOct = 40088;
+constexpr int kIdsDec = 40089;
+constexpr int kIdsHexBase = 40090;
+constexpr int kIdsSave = 40091;
+constexpr int kIdsSaveQuestion = 40092;       // "Write changes to file %s?"
+constexpr int kIdsFileSaved = 40093;          // "File %s saved."
+constexpr int kIdsSaveChanges = 40094;
+constexpr int kIdsUseClearType = 40095;
+constexpr int kIdsUseBoldFont = 40096;
+constexpr int kIdsLanguage = 40097;
+constexpr int kIdsKeepChangesQuestion = 40098;
+constexpr int kIdsByte = 40099;
+constexpr int kIdsWord = 40100;
+constexpr int kIdsDword = 40101;
+constexpr int kIdsNoCopy = 40102;
+constexpr int kIdsStartSelection = 40103;
+constexpr int kIdsEndSelection = 40104;
+constexpr int kIdsSelectedColor = 40105;
+constexpr int kIdsClearSelection = 40106;
+constexpr int kIdsSelectionTooLong = 40107;
+constexpr int kIdsWordBigEndian = 40108;
+constexpr int kIdsDwordBigEndian = 40109;
+constexpr int kIdsSearchNext = 40110;
+constexpr int kIdsNextDiff = 40111;
+constexpr int kIdsShowToolbar = 40112;
+
+}  // namespace nibblet

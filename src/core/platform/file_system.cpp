@@ -1,0 +1,223 @@
+#include "core/platform/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/platform/unicode.h"
+
+namespace nibblet {
+namespace {
+
+std::string native(const std::u16string& path) { return toUtf8(path); }
+
+int lastError() { return errno != 0 ? errno : EIO; }
+
+std::string folderOf(const std::string& path) {
+  auto cut = path.rfind('/');
+  if (cut == std::string::npos) return ".";
+  if (cut == 0) return "/";
+  return path.substr(0, cut);
+}
+
+// Writes all of `size` bytes, retrying short writes; 0 or the error code.
+int writeAll(int fd, const char* data, std::size_t size) {
+  while (size > 0) {
+    ssize_t n = ::write(fd, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
+    }
+    if (n == 0) return ENOSPC;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+int syncFolder(const std::string& folder) {
+  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return lastError();
+  int rc = ::fsync(fd) == 0 ? 0 : lastError();
+  ::close(fd);
+  return rc;
+}
+
+}  // namespace
+
+FileKind fileKind(const std::u16string& path) {
+  struct stat st;
+  if (path.empty() || ::stat(native(path).c_str(), &st) != 0) return FileKind::Missing;
+  if (S_ISREG(st.st_mode)) return FileKind::File;
+  if (S_ISDIR(st.st_mode)) return FileKind::Folder;
+  return FileKind::Missing;
+}
+
+int fileSize(const std::u16string& path, std::uint64_t& size) {
+  struct stat st;
+  if (::stat(native(path).c_str(), &st) != 0) return lastError();
+  size = static_cast<std::uint64_t>(st.st_size);
+  return 0;
+}
+
+bool fileAttributes(const std::u16string& path, std::uint32_t& attributes) {
+  struct stat st;
+  std::string p = native(path);
+  if (path.empty() || ::stat(p.c_str(), &st) != 0) return false;
+  attributes = 0;
+  if (S_ISDIR(st.st_mode)) attributes |= kAttrDirectory;
+  if (::access(p.c_str(), W_OK) != 0) attributes |= kAttrReadOnly;
+  if (attributes == 0) attributes = kAttrNormal;
+  return true;
+}
+
+int setReadOnly(const std::u16string& path, bool readOnly) {
+  struct stat st;
+  std::string p = native(path);
+  if (::stat(p.c_str(), &st) != 0) return lastError();
+  mode_t mode = st.st_mode & 07777;
+  mode = readOnly ? (mode & ~static_cast<mode_t>(0222)) : (mode | S_IWUSR);
+  return ::chmod(p.c_str(), mode) == 0 ? 0 : lastError();
+}
+
+int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly) {
+  std::string source = native(from);
+  std::string target = native(to);
+  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return lastError();
+  struct stat st;
+  if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+    int rc = S_ISDIR(st.st_mode) ? EISDIR : lastError();
+    ::close(in);
+    return rc;
+  }
+
+  // A fresh, unpredictable name in the target's folder: O_EXCL refuses an existing name and
+  // O_NOFOLLOW a planted link, so nothing but our own new file is ever written.
+  std::string temp;
+  int out = -1;
+  mode_t mode = ownerOnly ? 0600 : (st.st_mode & 0777);
+  for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
+    char suffix[40];
+    std::snprintf(suffix, sizeof suffix, ".nbt%d-%u-%d.part", static_cast<int>(::getpid()),
+                  static_cast<unsigned>(std::rand()), attempt);
+    temp = target + suffix;
+    out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (out < 0 && errno != EEXIST) break;
+  }
+  if (out < 0) {
+    int rc = lastError();
+    ::close(in);
+    return rc;
+  }
+
+  int rc = 0;
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      rc = lastError();
+      break;
+    }
+    if (n == 0) break;
+    rc = writeAll(out, buffer.data(), static_cast<std::size_t>(n));
+    if (rc != 0) break;
+  }
+  if (rc == 0 && ::fsync(out) != 0) rc = lastError();
+  if (::close(out) != 0 && rc == 0) rc = lastError();
+  ::close(in);
+  if (rc == 0 && ::rename(temp.c_str(), target.c_str()) != 0) rc = lastError();
+  if (rc != 0) {
+    ::unlink(temp.c_str());
+    return rc;
+  }
+  syncFolder(folderOf(target));
+  return 0;
+}
+
+int deleteFile(const std::u16string& path) {
+  return ::unlink(native(path).c_str()) == 0 ? 0 : lastError();
+}
+
+int moveFile(const std::u16string& from, const std::u16string& to) {
+  std::string target = native(to);
+  // Like the system it imitates, a move never replaces an existing name.
+  struct stat st;
+  if (::lstat(target.c_str(), &st) == 0) return EEXIST;
+  return ::rename(native(from).c_str(), target.c_str()) == 0 ? 0 : lastError();
+}
+
+int createFolder(const std::u16string& path, bool ownerOnly) {
+  return ::mkdir(native(path).c_str(), ownerOnly ? 0700 : 0777) == 0 ? 0 : lastError();
+}
+
+int removeFolder(const std::u16string& path) {
+  return ::rmdir(native(path).c_str()) == 0 ? 0 : lastError();
+}
+
+int createMissingFolders(const std::u16string& path, bool ownerOnly) {
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (path[i] != kPathSeparator) continue;
+    std::u16string prefix = path.substr(0, i);
+    if (prefix.empty() || isFolder(prefix)) continue;
+    int rc = createFolder(prefix, ownerOnly);
+    if (rc != 0 && !isFolder(prefix)) return rc;
+  }
+  return 0;
+}
+
+int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries) {
+  entries.clear();
+  std::string base = native(folder);
+  DIR* dir = ::opendir(base.empty() ? "/" : base.c_str());
+  if (!dir) return lastError();
+  if (!base.empty() && base.back() != '/') base += '/';
+  while (dirent* e = ::readdir(dir)) {
+    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+    FolderEntry entry;
+    entry.name = fromUtf8(e->d_name);
+    std::string full = base + e->d_name;
+    struct stat st;
+    if (::stat(full.c_str(), &st) != 0) continue;  // vanished, or a dangling link
+    if (S_ISDIR(st.st_mode)) entry.attributes |= kAttrDirectory;
+    if (::access(full.c_str(), W_OK) != 0) entry.attributes |= kAttrReadOnly;
+    if (entry.attributes == 0) entry.attributes = kAttrNormal;
+    entry.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
+    entry.writeTime = static_cast<std::int64_t>(st.st_mtime);
+    entries.push_back(std::move(entry));
+  }
+  ::closedir(dir);
+  return 0;
+}
+
+std::u16string programFolder() {
+  std::vector<char> buffer(4096);
+  ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  if (n <= 0) return u".";
+  std::string path(buffer.data(), static_cast<std::size_t>(n));
+  return fromUtf8(folderOf(path));
+}
+
+std::u16string fileNamePart(const std::u16string& path) {
+  auto cut = path.rfind(kPathSeparator);
+  return cut == std::u16string::npos ? path : path.substr(cut + 1);
+}
+
+std::u16string defaultWorkPath() {
+  const char* cache = std::getenv("XDG_CACHE_HOME");
+  if (cache && cache[0] == '/') return fromUtf8(cache) + u"/nibblet";
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return fromUtf8(home) + u"/.cache/nibblet";
+  const char* tmp = std::getenv("TMPDIR");
+  return fromUtf8(tmp && tmp[0] == '/' ? tmp : "/tmp") + u"/nibblet-" +
+         fromAscii(std::to_string(::getuid()));
+}
+
+}  // namespace nibblet

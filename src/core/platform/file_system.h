@@ -1,0 +1,71 @@
+#pragma once
+// File operations on the system's files, by UTF-16 path. Every operation that can fail returns
+// 0 or the system error code (errno), as the program's messages show it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace nibblet {
+
+constexpr char16_t kPathSeparator = u'/';
+constexpr std::size_t kMaxPath = 259;  // characters of a path, not counting the terminator
+
+// File attribute bits, as the file browser and the document use them.
+constexpr std::uint32_t kAttrReadOnly = 0x1;
+constexpr std::uint32_t kAttrDirectory = 0x10;
+constexpr std::uint32_t kAttrInRom = 0x40;
+constexpr std::uint32_t kAttrNormal = 0x80;
+constexpr std::uint32_t kAttrTemporary = 0x100;
+
+enum class FileKind { Missing, File, Folder };
+
+// What a path names, following links. Anything that is neither a regular file nor a folder
+// (devices, sockets) counts as Missing, since the program can edit neither.
+FileKind fileKind(const std::u16string& path);
+inline bool isFile(const std::u16string& path) { return fileKind(path) == FileKind::File; }
+inline bool isFolder(const std::u16string& path) { return fileKind(path) == FileKind::Folder; }
+
+int fileSize(const std::u16string& path, std::uint64_t& size);
+
+// Attributes of a path: kAttrDirectory for folders, kAttrReadOnly when the user may not
+// write it, kAttrNormal for a plain writable file. Returns false when the path is missing.
+bool fileAttributes(const std::u16string& path, std::uint32_t& attributes);
+// Makes the file writable for its owner, or read-only.
+int setReadOnly(const std::u16string& path, bool readOnly);
+
+// Copies `from` to `to`, replacing `to`. The bytes go to a freshly created file beside `to`
+// (never following a link planted under any name) which is synced and then renamed over `to`,
+// so `to` holds either its old content or the whole copy. `ownerOnly` gives the copy mode 0600.
+int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly);
+
+int deleteFile(const std::u16string& path);
+int moveFile(const std::u16string& from, const std::u16string& to);
+int createFolder(const std::u16string& path, bool ownerOnly = false);
+int removeFolder(const std::u16string& path);
+
+// Creates every missing folder along `path`; the part after the last separator is taken as a
+// file name and never created. Stops at the first failure and returns its error code.
+int createMissingFolders(const std::u16string& path, bool ownerOnly = false);
+
+struct FolderEntry {
+  std::u16string name;
+  std::uint32_t attributes = 0;
+  std::uint64_t size = 0;
+  std::int64_t writeTime = 0;  // seconds since 1970, UTC
+};
+
+// Lists a folder in the order the system returns its entries ("." and ".." left out).
+int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries);
+
+// The folder that holds the running program, without a trailing separator.
+std::u16string programFolder();
+
+// The text after the last separator, or the whole path when there is none.
+std::u16string fileNamePart(const std::u16string& path);
+
+// The user's private cache folder for the program: $XDG_CACHE_HOME/nibblet or
+// ~/.cache/nibblet, falling back to the system's temporary folder.
+std::u16string defaultWorkPath();
+
+}  // namespace nibblet

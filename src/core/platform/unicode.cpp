@@ -1,0 +1,116 @@
+#include "core/platform/unicode.h"
+
+namespace nibblet {
+
+std::string toUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (c >= 0xD800 && c <= 0xDFFF) {
+      c = 0xFFFD;
+    }
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (c >> 18));
+      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::u16string fromUtf8(std::string_view text) {
+  std::u16string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    unsigned char b = static_cast<unsigned char>(text[i]);
+    int extra = 0;
+    char32_t c = 0;
+    char32_t minimum = 0;
+    if (b < 0x80) {
+      c = b;
+    } else if ((b & 0xE0) == 0xC0) {
+      c = b & 0x1F; extra = 1; minimum = 0x80;
+    } else if ((b & 0xF0) == 0xE0) {
+      c = b & 0x0F; extra = 2; minimum = 0x800;
+    } else if ((b & 0xF8) == 0xF0) {
+      c = b & 0x07; extra = 3; minimum = 0x10000;
+    } else {
+      out += u'\xFFFD';
+      ++i;
+      continue;
+    }
+    bool ok = i + extra < text.size();
+    for (int k = 1; ok && k <= extra; ++k) {
+      unsigned char n = static_cast<unsigned char>(text[i + k]);
+      if ((n & 0xC0) != 0x80) ok = false; else c = (c << 6) | (n & 0x3F);
+    }
+    if (!ok || c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+      out += u'\xFFFD';
+      ++i;
+      continue;
+    }
+    if (c >= 0x10000) {
+      c -= 0x10000;
+      out += static_cast<char16_t>(0xD800 + (c >> 10));
+      out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+    i += extra + 1;
+  }
+  return out;
+}
+
+std::u16string fromAscii(std::string_view text) {
+  std::u16string out(text.size(), u'\0');
+  for (std::size_t i = 0; i < text.size(); ++i) out[i] = static_cast<unsigned char>(text[i]);
+  return out;
+}
+
+char16_t toLowerChar(char16_t c) {
+  if (c >= u'A' && c <= u'Z') return c + 32;
+  if (c < 0xC0) return c;
+  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
+  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;       // Greek
+  if (c >= 0x410 && c <= 0x42F) return c + 32;                      // Cyrillic
+  if (c >= 0x400 && c <= 0x40F) return c + 80;                      // Cyrillic with marks
+  if (c >= 0x100 && c <= 0x17F && (c & 1) == 0 && c != 0x130 && c != 0x138) return c + 1;
+  return c;
+}
+
+std::u16string toLower(std::u16string_view text) {
+  std::u16string out(text);
+  for (auto& c : out) c = toLowerChar(c);
+  return out;
+}
+
+bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (toLowerChar(a[i]) != toLowerChar(b[i])) return false;
+  return true;
+}
+
+std::size_t boundedLength(const char16_t* text, std::size_t capacity) {
+  std::size_t n = 0;
+  while (n < capacity && text[n] != 0) ++n;
+  return n;
+}
+
+}  // namespace nibblet
