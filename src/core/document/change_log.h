@@ -1,0 +1,72 @@
+#pragma once
+// The edits made since the document was opened: one ChangeEntry per written byte, oldest first.
+// The view marks changed bytes from it, Undo walks it backwards, Close asks about it and the
+// change export writes it out. Entries sit in one contiguous array; an index sorted by offset
+// lets the view find the entries of the visible rows without walking the whole log.
+
+#include <cstdint>
+#include <vector>
+
+namespace nibblet {
+
+struct ChangeEntry {
+  std::uint32_t offset;
+  std::uint8_t oldValue;
+  std::uint8_t newValue;
+};
+
+// What an append did; the failures carry the message the program shows for them.
+enum class AppendResult { Stored, AllocError, ReallocError };
+
+class ChangeLog {
+ public:
+  ChangeLog() = default;
+  ChangeLog(const ChangeLog&) = delete;
+  ChangeLog& operator=(const ChangeLog&) = delete;
+
+  // Adds an entry at the end. When memory cannot be had the entry is not stored.
+  AppendResult append(std::uint32_t offset, std::uint8_t oldValue, std::uint8_t newValue);
+  std::uint32_t count() const { return static_cast<std::uint32_t>(m_entries.size()); }
+  bool isEmpty() const { return m_entries.empty(); }
+  // The i-th entry, 0 = oldest; i must be below count().
+  const ChangeEntry& entry(std::uint32_t i) const { return m_entries[i]; }
+
+  // False when the log is empty. Otherwise removes the newest entry and writes its oldValue
+  // back when bytes[offset] still holds its newValue (a byte changed behind the log's back is
+  // left alone). `size` guards against an entry outside the mapped bytes.
+  bool undoLast(std::uint8_t* bytes, std::uint32_t size);
+  void clear();
+
+  // Calls f(offset) for every entry whose offset lies in [first, last], in offset order (an
+  // offset changed several times is reported several times).
+  template <typename F>
+  void forEachInRange(std::uint32_t first, std::uint32_t last, F&& f) const;
+
+ private:
+  struct IndexItem {
+    std::uint32_t offset;
+    std::uint32_t entryIndex;
+  };
+  void refreshIndex() const;
+
+  std::vector<ChangeEntry> m_entries;
+  // Sorted by offset; holds the entries [0, m_indexed). Entries removed since the last refresh
+  // are purged lazily: m_lowWater is the smallest count seen since then.
+  mutable std::vector<IndexItem> m_index;
+  mutable std::size_t m_indexed = 0;
+  mutable std::size_t m_lowWater = 0;
+};
+
+template <typename F>
+void ChangeLog::forEachInRange(std::uint32_t first, std::uint32_t last, F&& f) const {
+  if (m_entries.empty() || last < first) return;
+  refreshIndex();
+  std::size_t lo = 0, hi = m_index.size();
+  while (lo < hi) {
+    std::size_t mid = lo + (hi - lo) / 2;
+    if (m_index[mid].offset < first) lo = mid + 1; else hi = mid;
+  }
+  for (std::size_t i = lo; i < m_index.size() && m_index[i].offset <= last; ++i) f(m_index[i].offset);
+}
+
+}  // namespace nibblet
