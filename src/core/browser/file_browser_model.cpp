@@ -1,0 +1,209 @@
+#include "core/browser/file_browser_model.h"
+
+#include <algorithm>
+
+#include "core/browser/entry_texts.h"
+#include "core/browser/folder_path.h"
+#include "core/browser/wildcard.h"
+#include "core/platform/file_system.h"
+#include "core/platform/message_box.h"
+#include "core/platform/unicode.h"
+#include "core/platform/wait_cursor.h"
+
+namespace nibblet {
+namespace {
+
+constexpr int kNewFolderAttempts = 100;
+
+struct SortKey {
+  std::u16string lowerName;
+  std::size_t index;
+};
+
+}  // namespace
+
+bool isFolderAttributes(std::uint32_t attributes) {
+  return (attributes & (kAttrDirectory | kAttrTemporary)) != 0;
+}
+
+bool BrowserEntry::isFolder() const { return isFolderAttributes(attributes); }
+
+void sortFoldersFirst(std::vector<BrowserEntry>& entries) {
+  std::stable_partition(entries.begin(), entries.end(),
+                        [](const BrowserEntry& e) { return e.isFolder(); });
+}
+
+std::vector<BrowserEntry> listBrowserEntries(std::u16string_view folder,
+                                             const FileBrowserOptions& options,
+                                             const std::vector<std::u16string>& patterns) {
+  std::vector<BrowserEntry> entries;
+  std::vector<FolderEntry> found;
+  if (listFolder(std::u16string(folder), found) != 0) return entries;
+
+  std::vector<SortKey> keys;
+  keys.reserve(found.size());
+  entries.reserve(found.size());
+  for (FolderEntry& f : found) {
+    bool folderEntry = isFolderAttributes(f.attributes);
+    if (options.folderMode && !folderEntry) continue;
+    if (f.name.empty() || f.name.front() == u'.') continue;
+    if (options.hideRomFiles && (f.attributes & kAttrInRom) != 0) continue;
+    std::u16string lowerName = toLower(f.name);
+    if (!folderEntry && !matchesAnyPattern(patterns, lowerName)) continue;
+
+    BrowserEntry entry;
+    entry.name = std::move(f.name);
+    entry.attributes = f.attributes;
+    if (!folderEntry) entry.sizeText = sizeText(f.size);
+    entry.dateText = dateText(f.writeTime);
+    keys.push_back({std::move(lowerName), entries.size()});
+    entries.push_back(std::move(entry));
+  }
+
+  // Names in order ignoring case (the exact name breaks ties), then folders ahead of files.
+  std::sort(keys.begin(), keys.end(), [&entries](const SortKey& a, const SortKey& b) {
+    if (a.lowerName != b.lowerName) return a.lowerName < b.lowerName;
+    return entries[a.index].name < entries[b.index].name;
+  });
+  std::vector<BrowserEntry> sorted;
+  sorted.reserve(entries.size());
+  for (const SortKey& key : keys) sorted.push_back(std::move(entries[key.index]));
+  sortFoldersFirst(sorted);
+  return sorted;
+}
+
+FileBrowserModel::FileBrowserModel(const FileBrowserOptions& options, WaitCursor& cursor)
+    : m_options(options),
+      m_cursor(cursor),
+      m_patterns(splitPatterns(options.filter)),
+      m_currentFolder(startingFolder(options.startFolder)),
+      m_fileName(options.fileNameText) {
+  refillAll();
+}
+
+int FileBrowserModel::findEntry(std::u16string_view name) const {
+  for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    if (m_entries[i].name == name) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+void FileBrowserModel::refillList() {
+  WaitCursorScope busy(m_cursor);
+  m_entries = listBrowserEntries(m_currentFolder, m_options, m_patterns);
+}
+
+void FileBrowserModel::refillAll() {
+  refillList();
+  m_folderItems = nibblet::folderItems(m_currentFolder);
+}
+
+bool FileBrowserModel::chooseFolderItem(int item) {
+  if (m_labelEditing) return false;
+  m_currentFolder = folderOfItem(m_currentFolder, item);
+  refillAll();
+  return true;
+}
+
+bool FileBrowserModel::folderUp() {
+  if (m_labelEditing) return false;
+  m_currentFolder = parentFolder(m_currentFolder);
+  refillAll();
+  return true;
+}
+
+bool FileBrowserModel::openFolder(std::u16string_view name) {
+  if (m_labelEditing || !isPlainName(name)) return false;
+  m_currentFolder = joinPath(m_currentFolder, name);
+  m_currentFolder += kPathSeparator;
+  refillAll();
+  return true;
+}
+
+void FileBrowserModel::tapEntry(int index) {
+  if (index < 0 || static_cast<std::size_t>(index) >= m_entries.size()) return;
+  const std::u16string& name = m_entries[index].name;
+  if (fileKind(joinPath(m_currentFolder, name)) == FileKind::File) m_fileName = name;
+}
+
+FileBrowserModel::DoubleTap FileBrowserModel::doubleTapEntry(int index) {
+  if (m_labelEditing || index < 0 || static_cast<std::size_t>(index) >= m_entries.size())
+    return DoubleTap::Nothing;
+  if (!m_entries[index].isFolder()) return DoubleTap::Ok;
+  std::u16string name = m_entries[index].name;
+  return openFolder(name) ? DoubleTap::OpenedFolder : DoubleTap::Nothing;
+}
+
+bool FileBrowserModel::deleteEntry(int index, MessageBox& messages) {
+  if (m_labelEditing || index < 0 || static_cast<std::size_t>(index) >= m_entries.size())
+    return false;
+  std::u16string name = m_entries[index].name;
+  std::u16string path = joinPath(m_currentFolder, name);
+  FileKind kind = fileKind(path);
+  if (kind == FileKind::Missing) return false;
+  if (messages.show(u"Delete ?", kStyleQuestion, name) == kButtonYes) {
+    // The entry may have changed while the question was open: look again before acting.
+    kind = fileKind(path);
+    if (kind == FileKind::Folder) {
+      removeFolder(path);
+    } else if (kind == FileKind::File) {
+      deleteFile(path);
+    }
+  }
+  refillList();
+  return true;
+}
+
+bool FileBrowserModel::beginRename(int index) {
+  if (m_labelEditing || index < 0 || static_cast<std::size_t>(index) >= m_entries.size())
+    return false;
+  m_renamedFrom = m_entries[index].name;
+  m_labelEditing = true;
+  return true;
+}
+
+void FileBrowserModel::endRename(const std::u16string* newName) {
+  if (!m_labelEditing) return;
+  m_labelEditing = false;
+  if (newName && *newName != m_renamedFrom && isPlainName(*newName)) {
+    moveFile(joinPath(m_currentFolder, m_renamedFrom), joinPath(m_currentFolder, *newName));
+  }
+  refillAll();
+}
+
+int FileBrowserModel::createNewFolder() {
+  if (m_labelEditing) return -1;
+  for (int attempt = 1; attempt <= kNewFolderAttempts; ++attempt) {
+    std::u16string name = u"NewFolder";
+    if (attempt > 1) name += u"#" + fromAscii(std::to_string(attempt));
+    if (createFolder(joinPath(m_currentFolder, name)) != 0) continue;
+    m_lastCreated = name;
+    refillAll();
+    return findEntry(name);
+  }
+  return -1;
+}
+
+bool FileBrowserModel::ok(std::u16string_view boxText, std::u16string& path) {
+  if (m_labelEditing) return false;
+  m_fileName = boxText;
+  if (!m_options.folderMode && m_fileName.empty()) return false;
+  std::u16string chosen = m_currentFolder + m_fileName;
+  if (m_options.folderMode) {
+    if (!chosen.empty() && chosen.back() == kPathSeparator) chosen.pop_back();
+    if (chosen.empty()) {
+      path.clear();
+      return true;
+    }
+  }
+  FileKind kind = fileKind(chosen);
+  if (m_options.mustExist && kind == FileKind::Missing) return false;
+  if (!m_options.folderMode && kind == FileKind::Folder) return false;
+  if (m_options.folderMode && kind == FileKind::File) return false;
+  if (!m_options.folderMode && m_options.appendExtension)
+    chosen = withDefaultExtension(chosen, m_options.defaultExtension);
+  path = std::move(chosen);
+  return true;
+}
+
+}  // namespace nibblet
