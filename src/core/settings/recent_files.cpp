@@ -1,0 +1,38 @@
+#include "core/settings/recent_files.h"
+
+#include "core/platform/file_system.h"
+#include "core/platform/unicode.h"
+#include "core/settings/settings_store.h"
+
+namespace nibblet {
+namespace {
+
+std::u16string valueName(int i) { return u"MRU" + fromAscii(std::to_string(i)); }
+
+}  // namespace
+
+void RecentFiles::load(RegistryKey& key) {
+  for (int i = 0; i < kCount; ++i) m_entries[static_cast<std::size_t>(i)] = readStringValue(key, valueName(i));
+}
+
+void RecentFiles::add(RegistryKey& key, const std::u16string& path) {
+  std::u16string entry = path.size() > kMaxPath ? path.substr(0, kMaxPath) : path;
+  for (int i = 0; i < kCount; ++i) {
+    if (equalsIgnoringCase(m_entries[static_cast<std::size_t>(i)], entry)) {
+      for (int j = i; j + 1 < kCount; ++j)
+        m_entries[static_cast<std::size_t>(j)] = m_entries[static_cast<std::size_t>(j + 1)];
+      m_entries[kCount - 1].clear();
+      break;
+    }
+  }
+  for (int j = kCount - 1; j > 0; --j)
+    m_entries[static_cast<std::size_t>(j)] = m_entries[static_cast<std::size_t>(j - 1)];
+  m_entries[0] = entry;
+  store(key);
+}
+
+void RecentFiles::store(RegistryKey& key) const {
+  for (int i = 0; i < kCount; ++i) key.setString(valueName(i), m_entries[static_cast<std::size_t>(i)]);
+}
+
+}  // namespace nibblet
