@@ -25,11 +25,17 @@ struct LanguageList {
   std::size_t size() const { return names.size(); }
 };
 
-// Lists "nibblet.exe.*.mui" files (not folders) in `folder`, in the order the system returns.
+// Entry 0 ("Default", no path, id 0), then one entry per "nibblet.exe.*.mui" in `folder`
+// (any case; folders skipped), in the order the system returns them. The language id is the
+// hexadecimal number between ".exe." and ".mui" of the file name, cut to 16 bits; its name
+// comes from `names` (at most 259 characters) or is the id as "%x". A name whose ".mui" does
+// not follow ".exe." is skipped. A folder that cannot be listed gives entry 0 alone.
 LanguageList buildLanguageList(const std::u16string& folder, const LanguageNames& names);
 
-// Loads the module of entry `index` as "<folder>/nibblet.exe.%04x.mui"; null for index 0, an
-// index outside the list, a missing file or one that does not parse.
+// Loads the module of entry `index` as "<folder>/nibblet.exe.%04x.mui" (so a module listed
+// from nibblet.exe.409.mui is looked for as nibblet.exe.0409.mui). Null, meaning the program's
+// own resources, for an index of 0 or less, one past the list, a path that is not a plain
+// file, and a module that does not parse or lacks menu 101, menu 158, dialog 930 or 109.
 std::unique_ptr<StringModule> selectLanguage(const LanguageList& list, int index,
                                              const std::u16string& folder);
 

@@ -1,70 +1,103 @@
 #include "core/i18n/text_format.h"
 
-#include <vector>
+#include <algorithm>
+#include <cstdint>
 
 namespace nibblet {
 namespace {
 
 struct Spec {
   bool left = false, zero = false, plus = false, blank = false, alternate = false;
-  int width = 0;
-  int precision = -1;
+  std::size_t width = 0;
+  bool hasPrecision = false;
+  std::size_t precision = 0;
+};
+
+// Collects the output and never lets it grow past `cap` units, whatever a format asks for.
+class Output {
+ public:
+  explicit Output(std::size_t cap) : m_cap(cap) {}
+  bool full() const { return m_text.size() >= m_cap; }
+  void append(std::u16string_view s) { m_text.append(s.substr(0, m_cap - m_text.size())); }
+  void repeat(char16_t c, std::size_t n) { m_text.append(std::min(n, m_cap - m_text.size()), c); }
+  std::u16string& text() { return m_text; }
+
+ private:
+  std::size_t m_cap;
+  std::u16string m_text;
 };
 
 std::u16string digits(std::uint64_t value, unsigned base, bool upper) {
   const char* set = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-  std::u16string out;
+  char16_t buffer[64];
+  std::size_t n = 0;
   do {
-    out.insert(out.begin(), static_cast<char16_t>(set[value % base]));
+    buffer[n++] = static_cast<char16_t>(set[value % base]);
     value /= base;
   } while (value != 0);
-  return out;
+  std::reverse(buffer, buffer + n);
+  return std::u16string(buffer, n);
 }
 
-void pad(std::u16string& out, const std::u16string& prefix, std::u16string body, const Spec& s,
-         bool numeric) {
-  if (numeric && s.precision >= 0) {
-    if (s.precision == 0 && body == u"0") body.clear();
-    while (static_cast<int>(body.size()) < s.precision) body.insert(body.begin(), u'0');
+void emit(Output& out, std::u16string_view prefix, std::u16string_view body, const Spec& s,
+          bool numeric) {
+  std::size_t zeros = 0;
+  if (numeric && s.hasPrecision) {
+    if (s.precision == 0 && body == u"0") body = {};
+    if (s.precision > body.size()) zeros = s.precision - body.size();
   }
-  int length = static_cast<int>(prefix.size() + body.size());
-  int fill = s.width > length ? s.width - length : 0;
-  if (s.left) {
-    out += prefix;
-    out += body;
-    out.append(static_cast<std::size_t>(fill), u' ');
-  } else if (s.zero && numeric && s.precision < 0) {
-    out += prefix;
-    out.append(static_cast<std::size_t>(fill), u'0');
-    out += body;
-  } else {
-    out.append(static_cast<std::size_t>(fill), u' ');
-    out += prefix;
-    out += body;
+  std::size_t length = prefix.size() + zeros + body.size();
+  std::size_t fill = s.width > length ? s.width - length : 0;
+  if (!s.left && s.zero && numeric && !s.hasPrecision) {
+    zeros += fill;
+    fill = 0;
   }
+  if (!s.left) out.repeat(u' ', fill);
+  out.append(prefix);
+  out.repeat(u'0', zeros);
+  out.append(body);
+  if (s.left) out.repeat(u' ', fill);
 }
+
+constexpr std::size_t kMaxFormattedChars = std::size_t{1} << 20;
+
+bool isDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
 
 std::u16string formatText(std::u16string_view format, std::initializer_list<FormatArg> args,
                           std::size_t maxChars) {
-  std::vector<const FormatArg*> list;
-  for (const FormatArg& a : args) list.push_back(&a);
-  std::size_t next = 0;
-  auto take = [&]() -> const FormatArg* { return next < list.size() ? list[next++] : nullptr; };
+  maxChars = std::min(maxChars, kMaxFormattedChars);
+  const FormatArg* next = args.begin();
+  auto take = [&]() -> const FormatArg* { return next != args.end() ? next++ : nullptr; };
+  auto number = [](const FormatArg* a) { return a && a->kind == FormatArg::Kind::Number; };
 
-  std::u16string out;
-  const std::size_t guard = maxChars + 64;
+  // One unit beyond the limit shows whether the cut falls inside a surrogate pair.
+  Output out(maxChars + 1);
   std::size_t i = 0;
-  while (i < format.size() && out.size() < guard) {
+  auto at = [&](char16_t c) { return i < format.size() && format[i] == c; };
+  auto readCount = [&]() {
+    std::size_t v = 0;
+    while (i < format.size() && isDigit(format[i])) {
+      v = std::min<std::size_t>(v * 10 + (format[i] - u'0'), maxChars);
+      ++i;
+    }
+    return v;
+  };
+  auto clamp = [&](std::int64_t v) {
+    std::uint64_t magnitude = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+    return static_cast<std::size_t>(std::min<std::uint64_t>(magnitude, maxChars));
+  };
+
+  while (i < format.size() && !out.full()) {
     char16_t c = format[i++];
     if (c != u'%') {
-      out += c;
+      out.append(std::u16string_view(&c, 1));
       continue;
     }
     if (i >= format.size()) break;
-    if (format[i] == u'%') {
-      out += u'%';
+    if (at(u'%')) {
+      out.append(u"%");
       ++i;
       continue;
     }
@@ -78,95 +111,115 @@ std::u16string formatText(std::u16string_view format, std::initializer_list<Form
       else if (f == u'#') s.alternate = true;
       else break;
     }
-    auto readNumber = [&](int& target) {
-      if (i < format.size() && format[i] == u'*') {
+    if (at(u'*')) {
+      ++i;
+      const FormatArg* a = take();
+      if (number(a)) {
+        if (a->number < 0) s.left = true;
+        s.width = clamp(a->number);
+      }
+    } else {
+      s.width = readCount();
+    }
+    if (at(u'.')) {
+      ++i;
+      s.hasPrecision = true;
+      if (at(u'*')) {
         ++i;
         const FormatArg* a = take();
-        target = (a && a->kind == FormatArg::Kind::Number) ? static_cast<int>(a->number) : 0;
-        if (&target == &s.width && target < 0) { s.left = true; target = -target; }
-        return;
+        // A negative precision counts as none, as in C.
+        if (number(a) && a->number < 0) s.hasPrecision = false;
+        else s.precision = number(a) ? clamp(a->number) : 0;
+      } else {
+        s.precision = readCount();
       }
-      int v = 0;
-      while (i < format.size() && format[i] >= u'0' && format[i] <= u'9') {
-        if (v < 100000) v = v * 10 + (format[i] - u'0');
-        ++i;
-      }
-      target = v;
-    };
-    readNumber(s.width);
-    if (i < format.size() && format[i] == u'.') {
-      ++i;
-      readNumber(s.precision);
-      if (s.precision < 0) s.precision = -1;
     }
-    // Width and precision are bounded so no format can ask for a huge text.
-    if (s.width > static_cast<int>(maxChars)) s.width = static_cast<int>(maxChars);
-    if (s.precision > static_cast<int>(maxChars)) s.precision = static_cast<int>(maxChars);
-    // Length modifiers are accepted and ignored: the argument's own kind decides.
-    while (i < format.size() && (format[i] == u'l' || format[i] == u'h' || format[i] == u'z' ||
-                                 format[i] == u'j' || format[i] == u't' || format[i] == u'L' ||
-                                 format[i] == u'I' || format[i] == u'q'))
-      ++i;
+    // Length modifiers: the argument's own kind decides, so they only need skipping.
+    while (i < format.size()) {
+      char16_t m = format[i];
+      if (m == u'h' || m == u'l' || m == u'L' || m == u'z' || m == u'j' || m == u't' ||
+          m == u'q' || m == u'w') {
+        ++i;
+      } else if (m == u'I') {
+        ++i;
+        if (format.substr(i, 2) == u"32" || format.substr(i, 2) == u"64") i += 2;
+      } else {
+        break;
+      }
+    }
     if (i >= format.size()) break;
     char16_t conv = format[i++];
-    const FormatArg* a = nullptr;
     switch (conv) {
       case u'd':
       case u'i': {
-        a = take();
-        if (!a || a->kind != FormatArg::Kind::Number) break;
-        std::int64_t v = static_cast<std::int32_t>(a->number);
-        if (a->number > INT32_MAX || a->number < INT32_MIN) v = a->number;
-        std::u16string prefix = v < 0 ? u"-" : s.plus ? u"+" : s.blank ? u" " : u"";
-        std::uint64_t mag = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
-        pad(out, prefix, digits(mag, 10, false), s, true);
+        const FormatArg* a = take();
+        if (!number(a)) break;
+        std::int64_t v = a->number;
+        std::uint64_t magnitude =
+            v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
+        std::u16string_view sign = v < 0 ? u"-" : s.plus ? u"+" : s.blank ? u" " : u"";
+        emit(out, sign, digits(magnitude, 10, false), s, true);
         break;
       }
       case u'u':
       case u'x':
       case u'X':
       case u'o': {
-        a = take();
-        if (!a || a->kind != FormatArg::Kind::Number) break;
-        std::uint64_t v = static_cast<std::uint64_t>(a->number);
-        if (a->number >= INT32_MIN && a->number <= static_cast<std::int64_t>(UINT32_MAX))
-          v = static_cast<std::uint32_t>(a->number);
+        const FormatArg* a = take();
+        if (!number(a)) break;
+        std::int64_t v = a->number;
+        std::uint64_t u = v >= INT32_MIN && v <= static_cast<std::int64_t>(UINT32_MAX)
+                              ? static_cast<std::uint32_t>(v)
+                              : static_cast<std::uint64_t>(v);
         unsigned base = conv == u'u' ? 10 : conv == u'o' ? 8 : 16;
-        std::u16string prefix;
-        if (s.alternate && v != 0 && base == 16) prefix = conv == u'X' ? u"0X" : u"0x";
-        if (s.alternate && base == 8) prefix = u"0";
-        pad(out, prefix, digits(v, base, conv == u'X'), s, true);
+        std::u16string body = digits(u, base, conv == u'X');
+        std::u16string_view prefix;
+        if (s.alternate && base == 16 && u != 0) prefix = conv == u'X' ? u"0X" : u"0x";
+        if (s.alternate && base == 8 && body.front() != u'0' &&
+            !(s.hasPrecision && s.precision > body.size()))
+          prefix = u"0";
+        emit(out, prefix, body, s, true);
         break;
       }
-      case u'c': {
-        a = take();
-        if (!a || a->kind != FormatArg::Kind::Number) break;
-        pad(out, u"", std::u16string(1, static_cast<char16_t>(a->number)), s, false);
+      case u'c':
+      case u'C': {
+        const FormatArg* a = take();
+        if (!number(a)) break;
+        char16_t ch = static_cast<char16_t>(a->number & 0xFFFF);
+        emit(out, u"", std::u16string_view(&ch, 1), s, false);
         break;
       }
       case u's':
       case u'S': {
-        a = take();
+        const FormatArg* a = take();
         if (!a || a->kind != FormatArg::Kind::Text) break;
         std::u16string_view t = a->text;
-        if (s.precision >= 0 && static_cast<std::size_t>(s.precision) < t.size())
-          t = t.substr(0, static_cast<std::size_t>(s.precision));
-        if (t.size() > guard) t = t.substr(0, guard);
-        pad(out, u"", std::u16string(t), s, false);
+        if (s.hasPrecision && s.precision < t.size()) t = t.substr(0, s.precision);
+        emit(out, u"", t, s, false);
         break;
       }
+      case u'e': case u'E': case u'f': case u'F': case u'g': case u'G': case u'a': case u'A':
+      case u'p':
+        // The program never passes these kinds; the argument in their place is not printed.
+        take();
+        break;
       case u'n':
-        // Never writes anywhere; it consumes nothing.
         break;
-      default:
-        // An unknown conversion prints as it stands.
-        out += u'%';
-        out += conv;
+      default: {
+        char16_t unknown[2] = {u'%', conv};
+        out.append(std::u16string_view(unknown, 2));
         break;
+      }
     }
   }
-  if (out.size() > maxChars) out.resize(maxChars);
-  return out;
+
+  std::u16string& text = out.text();
+  if (text.size() > maxChars) {
+    bool splitsPair = maxChars > 0 && text[maxChars - 1] >= 0xD800 && text[maxChars - 1] <= 0xDBFF &&
+                      text[maxChars] >= 0xDC00 && text[maxChars] <= 0xDFFF;
+    text.resize(splitsPair ? maxChars - 1 : maxChars);
+  }
+  return std::move(text);
 }
 
 }  // namespace nibblet

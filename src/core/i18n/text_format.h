@@ -28,8 +28,20 @@ struct FormatArg {
   FormatArg(const char16_t* v) : kind(Kind::Text), text(v ? v : u"") {}
 };
 
-// Formats like swprintf with the conversions %d %i %u %x %X %o %c %s %S and %%, with flags
-// (- 0 + blank #), width and precision (also given as *). The result is cut to `maxChars`.
+// Formats like swprintf with the conversions %d %i %u %x %X %o %c %C %s %S and %%, with flags
+// (- 0 + blank #), width and precision (also given as *, which takes the next argument).
+//
+// - Each conversion takes the next argument. When that argument is of the wrong kind, or
+//   there is none, the conversion prints nothing; the argument is still used up, so the ones
+//   after it keep their places.
+// - %d prints a number's full value; %u %x %X %o print numbers in 32-bit range as unsigned
+//   32-bit values (so -1 prints as ffffffff), as the program's 32-bit offsets expect.
+// - Floating-point and pointer conversions (%e %f %g %a %p and their capitals) use up their
+//   argument and print nothing; %n prints nothing and uses up nothing. Any other character
+//   after % prints as it stands. Length modifiers (h l ll L z j t I I32 I64 q) are ignored.
+// - `maxChars` above 1,048,576 counts as that.
+// - Widths and precisions are clamped to `maxChars`; the result is cut to `maxChars` UTF-16
+//   units, never inside a surrogate pair.
 std::u16string formatText(std::u16string_view format, std::initializer_list<FormatArg> args,
                           std::size_t maxChars = 1023);
 

@@ -1,0 +1,91 @@
+#include "core/i18n/language_list.h"
+
+#include "core/i18n/text_format.h"
+#include "core/platform/file_system.h"
+#include "core/platform/unicode.h"
+
+namespace nibblet {
+namespace {
+
+constexpr std::u16string_view kModulePrefix = u"nibblet.exe.";
+constexpr std::u16string_view kModuleSuffix = u".mui";
+constexpr std::size_t kMaxLanguageName = 259;
+
+std::u16string joinPath(const std::u16string& folder, std::u16string_view name) {
+  std::u16string path = folder;
+  if (path.empty() || path.back() != kPathSeparator) path += kPathSeparator;
+  path += name;
+  return path;
+}
+
+// The name matches "nibblet.exe.*.mui", ignoring case.
+bool looksLikeModule(const std::u16string& name) {
+  std::u16string lower = toLower(name);
+  return lower.size() >= kModulePrefix.size() + kModuleSuffix.size() &&
+         lower.starts_with(kModulePrefix) && lower.ends_with(kModuleSuffix);
+}
+
+// Reads hexadecimal digits from the start of `text` (after blanks and an optional 0x) and
+// keeps the low 16 bits of their value; no digits give 0.
+std::uint16_t readHexId(std::u16string_view text) {
+  while (!text.empty() && (text.front() == u' ' || text.front() == u'\t')) text.remove_prefix(1);
+  if (text.size() > 2 && text[0] == u'0' && (text[1] == u'x' || text[1] == u'X'))
+    text.remove_prefix(2);
+  std::uint16_t id = 0;
+  for (char16_t c : text) {
+    int digit = c >= u'0' && c <= u'9'   ? c - u'0'
+                : c >= u'a' && c <= u'f' ? c - u'a' + 10
+                : c >= u'A' && c <= u'F' ? c - u'A' + 10
+                                         : -1;
+    if (digit < 0) break;
+    id = static_cast<std::uint16_t>((id << 4) | digit);
+  }
+  return id;
+}
+
+}  // namespace
+
+LanguageList buildLanguageList(const std::u16string& folder, const LanguageNames& names) {
+  LanguageList list;
+  list.names.push_back(u"Default");
+  list.paths.emplace_back();
+  list.ids.push_back(0);
+
+  std::vector<FolderEntry> entries;
+  if (listFolder(folder, entries) != 0) return list;
+  for (const FolderEntry& entry : entries) {
+    if ((entry.attributes & kAttrDirectory) != 0 || !looksLikeModule(entry.name)) continue;
+    std::u16string path = joinPath(folder, entry.name);
+    // The markers are looked for in the file's own name only, so a folder whose name holds
+    // ".exe." or ".mui" cannot hide or misread the modules inside it.
+    std::u16string lower = toLower(path);
+    std::size_t nameStart = path.size() - entry.name.size();
+    std::size_t exe = lower.find(u".exe.", nameStart);
+    std::size_t mui = lower.find(u".mui", nameStart);
+    if (exe == std::u16string::npos || mui == std::u16string::npos || mui < exe + 5) continue;
+    std::uint16_t id = readHexId(std::u16string_view(path).substr(exe + 5, mui - exe - 5));
+
+    std::u16string name;
+    if (!names.name(id, name) || name.empty()) name = formatText(u"%x", {static_cast<int>(id)});
+    if (name.size() > kMaxLanguageName) name.resize(kMaxLanguageName);
+    list.names.push_back(std::move(name));
+    list.paths.push_back(std::move(path));
+    list.ids.push_back(id);
+  }
+  return list;
+}
+
+std::unique_ptr<StringModule> selectLanguage(const LanguageList& list, int index,
+                                             const std::u16string& folder) {
+  if (index <= 0 || static_cast<std::size_t>(index) >= list.ids.size()) return nullptr;
+  std::u16string path =
+      joinPath(folder, formatText(u"nibblet.exe.%04x.mui", {static_cast<int>(list.ids[index])}));
+  if (!isFile(path)) return nullptr;
+  auto module = std::make_unique<StringModule>();
+  // A module without its menus and dialogs would leave the program without a menu bar, and so
+  // without a way back to the settings; it is refused like one that cannot be read.
+  if (!module->load(path) || !module->isComplete()) return nullptr;
+  return module;
+}
+
+}  // namespace nibblet
