@@ -1,0 +1,344 @@
+#include "gui/browser/file_browser_dialog.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputMethod>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+#include "core/i18n/command_ids.h"
+#include "core/i18n/string_module.h"
+#include "core/platform/message_box.h"
+#include "core/platform/wait_cursor.h"
+#include "gui/browser/browser_icons.h"
+#include "gui/browser/browser_list.h"
+
+namespace nibblet {
+namespace {
+
+// Lengths at 96 dots per inch.
+constexpr int kMargin = 4;
+constexpr int kControlHeight = 32;  // box, drop-down, title row and list rows: finger-sized
+constexpr int kBottomGap = 26;
+constexpr int kSizeWidth = 70;
+constexpr int kDateWidth = 136;
+
+class QtWaitCursor : public WaitCursor {
+ public:
+  void begin() override { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+  void end() override { QGuiApplication::restoreOverrideCursor(); }
+};
+
+// Keeps the rows of the drop-down's list tall enough to tap.
+class TallRowDelegate : public QStyledItemDelegate {
+ public:
+  TallRowDelegate(int rowHeight, QObject* parent)
+      : QStyledItemDelegate(parent), m_rowHeight(rowHeight) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(std::max(size.height(), m_rowHeight));
+    return size;
+  }
+
+ private:
+  int m_rowHeight;
+};
+
+QString qs(const std::u16string& text) { return QString::fromStdU16String(text); }
+
+const MenuItem* findMenuItem(const std::vector<MenuItem>& items, int id) {
+  for (const MenuItem& item : items) {
+    if (!item.isSeparator && !item.isPopup && item.id == id) return &item;
+    if (const MenuItem* found = findMenuItem(item.children, id)) return found;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& options,
+                                     const Texts& texts, MessageBox& messages)
+    : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint),
+      m_messages(messages),
+      m_cursor(std::make_unique<QtWaitCursor>()) {
+  setObjectName(QString::number(kDialogBrowser));
+  setWindowTitle(qs(options.title));
+  setModal(true);
+  m_folderIcon = browserIcon(kIconFolder, devicePixelRatioF());
+  m_fileIcon = browserIcon(kIconFile, devicePixelRatioF());
+
+  m_title = new QLabel(qs(options.title), this);
+  QFont titleFont = m_title->font();
+  titleFont.setBold(true);
+  m_title->setFont(titleFont);
+  m_okButton = new QPushButton(this);
+  m_okButton->setDefault(true);
+  // A tap on OK must not end an in-place edit: while a name is edited, OK is left alone.
+  m_okButton->setFocusPolicy(Qt::NoFocus);
+  m_okButton->setMinimumSize(scaleX(64), scaleY(kControlHeight));
+  connect(m_okButton, &QPushButton::clicked, this, [this] { command(kCmdOk); });
+
+  m_fileName = new QLineEdit(this);
+  m_fileName->setObjectName(QString::number(kIdBrowserFileName));
+  m_fileName->setMinimumHeight(scaleY(kControlHeight));
+  m_folders = new QComboBox(this);
+  m_folders->setObjectName(QString::number(kIdBrowserFolders));
+  m_folders->setMinimumHeight(scaleY(kControlHeight));
+  m_folders->setItemDelegate(new TallRowDelegate(scaleY(kControlHeight), m_folders));
+  m_list = new BrowserList(scaleY(kControlHeight), this);
+  m_list->setObjectName(QString::number(kIdBrowserList));
+  m_list->setIconSize(QSize(scaleX(16), scaleY(16)));
+  m_list->setColumnCount(3);
+  m_list->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Date")});
+  m_list->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+  // Width beyond the three columns goes to the names, which need it most.
+  m_list->header()->setStretchLastSection(false);
+  m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+
+  auto* header = new QHBoxLayout;
+  header->addWidget(m_title, 1);
+  header->addWidget(m_okButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(scaleX(kMargin), scaleY(kMargin), scaleX(kMargin), scaleY(kMargin));
+  layout->setSpacing(scaleY(kMargin));
+  layout->addLayout(header);
+  layout->addWidget(m_fileName);
+  layout->addWidget(m_folders);
+  layout->addWidget(m_list, 1);
+  buildMenuBar(texts);
+  if (m_menuBar) layout->addWidget(m_menuBar);
+
+  const MenuItem* okItem = nullptr;
+  if (const MenuResource* menu = texts.stringModule().menu(kMenuBrowser))
+    okItem = findMenuItem(menu->items, kCmdOk);
+  m_okButton->setText(okItem ? qs(okItem->text).remove(QLatin1Char('&')) : QStringLiteral("OK"));
+
+  m_model = std::make_unique<FileBrowserModel>(options, *m_cursor);
+  setReportView(false);
+  showList();
+  showFolders();
+  m_fileName->setText(qs(m_model->fileName()));
+  if (options.folderMode) {
+    m_fileName->setEnabled(false);
+    m_fileName->hide();
+  }
+
+  connect(m_fileName, &QLineEdit::textChanged, this,
+          [this](const QString& text) { m_model->setFileName(text.toStdU16String()); });
+  connect(m_folders, &QComboBox::activated, this, [this](int item) { chooseFolder(item); });
+  connect(m_list, &BrowserList::tapped, this, [this](int row) { tap(row); });
+  connect(m_list, &BrowserList::doubleTapped, this, [this](int row) { doubleTap(row); });
+  connect(m_list, &BrowserList::deletePressed, this, [this](int row) { deleteEntry(row); });
+  m_list->setRenameStart([this](int row) { return m_model->beginRename(row); });
+  m_list->setRenameEnd([this](const QString* name) {
+    if (name) {
+      std::u16string newName = name->toStdU16String();
+      m_model->endRename(&newName);
+    } else {
+      m_model->endRename(nullptr);
+    }
+    showList();
+    showFolders();
+  });
+
+  fitToScreen();
+}
+
+FileBrowserDialog::~FileBrowserDialog() {
+  // An editor still open closes while the window goes away: the model must not hear of it.
+  m_list->setRenameStart(nullptr);
+  m_list->setRenameEnd(nullptr);
+}
+
+int FileBrowserDialog::scaleX(int n) const { return (n * logicalDpiX() + 48) / 96; }
+int FileBrowserDialog::scaleY(int n) const { return (n * logicalDpiY() + 48) / 96; }
+
+void FileBrowserDialog::buildMenuBar(const Texts& texts) {
+  const MenuResource* menu = texts.stringModule().menu(kMenuBrowser);
+  if (!menu) return;
+  m_menuBar = new QMenuBar(this);
+  m_menuBar->setNativeMenuBar(false);
+  m_menuBar->setMinimumHeight(scaleY(kControlHeight));
+  m_menuBar->setStyleSheet(QStringLiteral("QMenuBar::item { padding: %1px %2px; }"
+                                          "QMenu::item { padding: %1px %2px; }")
+                               .arg(scaleY(8))
+                               .arg(scaleX(16)));
+
+  QMenu* toolsMenu = nullptr;
+  std::function<void(QWidget*, const std::vector<MenuItem>&)> addItems =
+      [&](QWidget* target, const std::vector<MenuItem>& items) {
+        for (const MenuItem& item : items) {
+          if (item.isSeparator) {
+            if (auto* popup = qobject_cast<QMenu*>(target)) popup->addSeparator();
+          } else if (item.isPopup) {
+            QMenu* popup = new QMenu(qs(item.text), target);
+            if (auto* bar = qobject_cast<QMenuBar*>(target)) {
+              bar->addMenu(popup);
+            } else {
+              static_cast<QMenu*>(target)->addMenu(popup);
+            }
+            addItems(popup, item.children);
+            if (findMenuItem(item.children, kCmdFolderUp) || !toolsMenu) toolsMenu = popup;
+          } else {
+            QAction* action = new QAction(qs(item.text), target);
+            target->addAction(action);
+            connect(action, &QAction::triggered, this, [this, id = item.id] { command(id); });
+          }
+        }
+      };
+  addItems(m_menuBar, menu->items);
+
+  // Without a menu entry, a touch screen offers no way to create a folder: add one to Tools.
+  if (!findMenuItem(menu->items, kCmdNewFolder)) {
+    QWidget* target = toolsMenu ? static_cast<QWidget*>(toolsMenu) : m_menuBar;
+    QAction* action = new QAction(QStringLiteral("New folder"), target);
+    target->addAction(action);
+    connect(action, &QAction::triggered, this, [this] { command(kCmdNewFolder); });
+  }
+}
+
+void FileBrowserDialog::fitToScreen() {
+  QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  QRect work = screen->availableGeometry();
+  setGeometry(work.x(), work.y(), work.width(), std::max(1, work.height() - scaleY(kBottomGap)));
+}
+
+void FileBrowserDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The list takes the focus so that the soft keyboard stays down until the user wants it.
+  m_list->setFocus();
+  QGuiApplication::inputMethod()->hide();
+}
+
+void FileBrowserDialog::setReportView(bool report) {
+  m_reportView = report;
+  m_list->setHeaderHidden(!report);
+  m_list->setColumnHidden(1, !report);
+  m_list->setColumnHidden(2, !report);
+  if (report) {
+    m_list->setColumnWidth(1, scaleX(kSizeWidth));
+    m_list->setColumnWidth(2, scaleX(kDateWidth));
+  }
+}
+
+void FileBrowserDialog::showList() {
+  m_list->clear();
+  QList<QTreeWidgetItem*> items;
+  items.reserve(static_cast<qsizetype>(m_model->entries().size()));
+  for (const BrowserEntry& entry : m_model->entries()) {
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, qs(entry.name));
+    item->setIcon(0, entry.isFolder() ? m_folderIcon : m_fileIcon);
+    item->setData(0, Qt::UserRole, entry.attributes);
+    item->setText(1, qs(entry.sizeText));
+    item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+    item->setText(2, qs(entry.dateText));
+    item->setFlags(item->flags() | Qt::ItemIsEditable);
+    items.append(item);
+  }
+  m_list->addTopLevelItems(items);
+}
+
+void FileBrowserDialog::showFolders() {
+  m_folders->clear();
+  for (const std::u16string& item : m_model->folderItems()) m_folders->addItem(qs(item));
+  m_folders->setCurrentIndex(m_model->selectedFolderItem());
+}
+
+void FileBrowserDialog::showFileName() {
+  QString text = qs(m_model->fileName());
+  if (m_fileName->text() != text) m_fileName->setText(text);
+}
+
+void FileBrowserDialog::chooseFolder(int item) {
+  if (!m_model->chooseFolderItem(item)) return;
+  showFileName();
+  showList();
+  showFolders();
+}
+
+void FileBrowserDialog::tap(int row) {
+  m_model->tapEntry(row);
+  showFileName();
+}
+
+void FileBrowserDialog::doubleTap(int row) {
+  switch (m_model->doubleTapEntry(row)) {
+    case FileBrowserModel::DoubleTap::Ok:
+      // The tap before has put the name into the box; OK follows once this event is done.
+      QMetaObject::invokeMethod(this, [this] { command(kCmdOk); }, Qt::QueuedConnection);
+      break;
+    case FileBrowserModel::DoubleTap::OpenedFolder:
+      showList();
+      showFolders();
+      break;
+    case FileBrowserModel::DoubleTap::Nothing:
+      break;
+  }
+}
+
+void FileBrowserDialog::deleteEntry(int row) {
+  if (m_model->deleteEntry(row, m_messages)) showList();
+}
+
+void FileBrowserDialog::newFolder() {
+  int row = m_model->createNewFolder();
+  showList();
+  showFolders();
+  if (row >= 0) m_list->renameRow(row);
+}
+
+void FileBrowserDialog::tryOk() {
+  std::u16string path;
+  if (!m_model->ok(m_fileName->text().toStdU16String(), path)) return;
+  m_chosenPath = std::move(path);
+  accept();
+}
+
+void FileBrowserDialog::command(int id) {
+  if (m_model->labelEditing() || m_list->isRenaming()) return;
+  switch (id) {
+    case kCmdOk:
+      tryOk();
+      break;
+    case kCmdCancel:
+      QDialog::reject();
+      break;
+    case kCmdSwitchWindowA:
+    case kCmdSwitchWindowB:
+    case kCmdSwitchWindow:
+      focusNextChild();
+      break;
+    case kCmdReportView:
+      setReportView(true);
+      break;
+    case kCmdListView:
+      setReportView(false);
+      break;
+    case kCmdFolderUp:
+      m_model->setFileName(m_fileName->text().toStdU16String());
+      m_model->folderUp();
+      showList();
+      showFolders();
+      break;
+    case kCmdNewFolder:
+      newFolder();
+      break;
+    default:
+      break;
+  }
+}
+
+void FileBrowserDialog::reject() { command(kCmdCancel); }
+
+}  // namespace nibblet
