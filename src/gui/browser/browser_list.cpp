@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QStyledItemDelegate>
+#include <algorithm>
 
 namespace nibblet {
 

@@ -13,6 +13,8 @@
 #include <QScreen>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
 
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_module.h"
