@@ -1,0 +1,47 @@
+#pragma once
+// Tells a tap from a tap-and-hold on a widget: a left press held about 500 ms without moving
+// away is a hold, as is a context-menu event (right click, or a long press the system reports);
+// a release before that is a tap. Moving away cancels the gesture.
+
+#include <QObject>
+#include <QPoint>
+#include <QTimer>
+
+class QWidget;
+
+namespace nibblet {
+
+class TapAndHold : public QObject {
+  Q_OBJECT
+
+ public:
+  static constexpr int kHoldMilliseconds = 500;
+
+  // Watches `target`'s mouse and context-menu events; the recogniser is a child of `target`.
+  explicit TapAndHold(QWidget* target);
+
+  // Forgets the press in progress: neither a tap nor a hold follows from it.
+  void cancel();
+
+ signals:
+  // A left press at `pos` (widget coordinates) has begun.
+  void pressed(QPoint pos);
+  // The press at `pos` ended as a tap.
+  void tapped(QPoint pos);
+  // A hold at `pos`: the press at `pos` lasted, or a context-menu event came.
+  void held(QPoint pos);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void holdTimedOut();
+
+  QWidget* m_target;
+  QTimer m_timer;
+  QPoint m_pressPos;
+  bool m_pending = false;
+  bool m_swallowRelease = false;
+};
+
+}  // namespace nibblet

@@ -1,0 +1,299 @@
+#include "gui/view/hex_view_widget.h"
+
+#include <QFontDatabase>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyle>
+#include <QWheelEvent>
+#include <algorithm>
+
+#include "core/settings/colour_text.h"
+#include "core/settings/settings.h"
+#include "core/view/entry_dialog_model.h"
+#include "gui/platform/tap_and_hold.h"
+#include "gui/view/entry_dialog.h"
+
+namespace nibblet {
+namespace {
+
+QColor colourOf(std::uint32_t colour) { return QColor(redOf(colour), greenOf(colour), blueOf(colour)); }
+
+QRect toQRect(const Rect& r) { return QRect(r.left, r.top, r.right - r.left, r.bottom - r.top); }
+
+}  // namespace
+
+HexViewWidget::HexViewWidget(QWidget* parent, const Settings& settings, const Texts& texts,
+                             MessageBox& messages, const CodePage& codePage)
+    : QFrame(parent),
+      m_settings(settings),
+      m_texts(texts),
+      m_messages(messages),
+      m_codePage(codePage),
+      m_view(m_measure),
+      m_scrollBar(new QScrollBar(Qt::Vertical, this)),
+      m_tapAndHold(new TapAndHold(this)) {
+  setFrameStyle(QFrame::Box | QFrame::Plain);
+  setLineWidth(1);
+  setAutoFillBackground(true);
+  QPalette white = palette();
+  white.setColor(QPalette::Window, Qt::white);
+  white.setColor(QPalette::WindowText, Qt::black);
+  setPalette(white);
+
+  m_scrollBar->setRange(0, kScrollScale);
+  m_scrollBar->setSingleStep(1);
+  m_scrollBar->setFocusPolicy(Qt::NoFocus);
+  m_scrollBar->installEventFilter(this);
+  connect(m_scrollBar, &QScrollBar::actionTriggered, this, &HexViewWidget::scrollAction);
+  connect(m_scrollBar, &QScrollBar::sliderReleased, this, [this] {
+    m_view.scroll(ScrollRequest::ThumbPosition);
+    showScrollState();
+  });
+
+  connect(m_tapAndHold, &TapAndHold::pressed, this, &HexViewWidget::onPressed);
+  connect(m_tapAndHold, &TapAndHold::tapped, this, &HexViewWidget::onTapped);
+  connect(m_tapAndHold, &TapAndHold::held, this, &HexViewWidget::onHeld);
+
+  m_view.refreshBrushes(m_settings);
+  applyFont(m_settings.boundedFontSize());
+  m_view.setFontSize(m_settings.boundedFontSize());
+  relayout(1, (dpiY() + 48) / 96, 0, 0);
+}
+
+HexViewWidget::~HexViewWidget() = default;
+
+int HexViewWidget::dpiX() const { return logicalDpiX() > 0 ? logicalDpiX() : 96; }
+int HexViewWidget::dpiY() const { return logicalDpiY() > 0 ? logicalDpiY() : 96; }
+
+QPoint HexViewWidget::clientOrigin() const { return QPoint(frameWidth(), frameWidth()); }
+
+ViewFrame HexViewWidget::frame() const {
+  ViewFrame f;
+  if (QWidget* parent = parentWidget()) {
+    f.parentWidth = parent->contentsRect().width();
+    f.parentHeight = parent->contentsRect().height();
+  }
+  f.dpiX = dpiX();
+  f.chromeWidth = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar);
+  f.chromeHeight = 2 * frameWidth();
+  return f;
+}
+
+void HexViewWidget::applyFont(int points) {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  font.setFixedPitch(true);
+  font.setPixelSize(std::max(1, HexView::fontPixelHeight(points, dpiY())));
+  font.setWeight(m_settings.useBoldFont ? QFont::Bold : QFont::Normal);
+  // Whole-pixel advances: the cells are placed by multiplying the widths of "FF" and " ".
+  font.setHintingPreference(QFont::PreferFullHinting);
+  font.setStyleStrategy(m_settings.useClearType == 1 ? QFont::PreferAntialias : QFont::NoAntialias);
+  m_measure.setFont(font);
+}
+
+void HexViewWidget::setData(std::uint8_t* bytes, std::uint32_t size, std::uint32_t start) {
+  m_view.setData(bytes, size, start);
+  textChanged();
+}
+
+void HexViewWidget::setEditable(bool editable) { m_view.setEditable(editable); }
+
+void HexViewWidget::setChangeLog(ChangeLog* log) {
+  m_view.setChangeLog(log);
+  update();
+}
+
+void HexViewWidget::setDiffSet(const DiffSet* diffs) {
+  m_view.setDiffSet(diffs);
+  update();
+}
+
+void HexViewWidget::setToolbarHeight(int pixels) { m_view.setToolbarHeight(pixels); }
+
+void HexViewWidget::relayout(int x, int y, int width, int height) {
+  m_view.relayout(x, y, width, height, frame());
+  setGeometry(m_view.x(), m_view.y(), std::max(0, m_view.width()), std::max(0, m_view.height()));
+  placeScrollBar();
+  textChanged();
+}
+
+void HexViewWidget::setFontSize(int points) {
+  applyFont(points);
+  m_view.setFontSize(points);
+  m_view.rebuildText();
+  textChanged();
+}
+
+void HexViewWidget::refreshBrushes() {
+  m_view.refreshBrushes(m_settings);
+  update();
+}
+
+void HexViewWidget::rebuildText() {
+  m_view.rebuildText();
+  textChanged();
+}
+
+void HexViewWidget::gotoOffset(std::uint32_t offset) {
+  m_view.gotoOffset(offset);
+  textChanged();
+}
+
+void HexViewWidget::searchNext() {
+  m_view.searchNext();
+  textChanged();
+}
+
+bool HexViewWidget::handleArrowKey(Qt::Key key) {
+  switch (key) {
+    case Qt::Key_Left: m_view.arrowKey(ArrowKey::Left); break;
+    case Qt::Key_Right: m_view.arrowKey(ArrowKey::Right); break;
+    case Qt::Key_Up: m_view.arrowKey(ArrowKey::Up); break;
+    case Qt::Key_Down: m_view.arrowKey(ArrowKey::Down); break;
+    default: return false;
+  }
+  textChanged();
+  return true;
+}
+
+void HexViewWidget::show(bool visible) {
+  setVisible(visible);
+  raise();
+}
+
+void HexViewWidget::refreshDisplayText() {
+  const std::u16string& rows = m_view.rowsText();
+  m_displayText = QString::fromUtf16(rows.data(), static_cast<qsizetype>(rows.size()));
+  // Two characters break the one-call drawing of the rows: the soft hyphen is drawn without
+  // width (the rest of its row would slip one cell to the left), and U+009C ends the drawing of
+  // all text after it. They are shown as a hyphen and as the box the other C1 controls get.
+  m_displayText.replace(QChar(0x00AD), QLatin1Char('-'));
+  m_displayText.replace(QChar(0x009C), QChar(0x0080));
+}
+
+void HexViewWidget::textChanged() {
+  refreshDisplayText();
+  showScrollState();
+  update();
+}
+
+void HexViewWidget::placeScrollBar() {
+  int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar);
+  QRect inside = contentsRect();
+  m_scrollBar->setGeometry(inside.right() + 1 - extent, inside.top(), extent, inside.height());
+}
+
+void HexViewWidget::showScrollState() {
+  m_updatingBar = true;
+  m_scrollBar->setPageStep(std::max(1, m_view.scrollPage()));
+  m_scrollBar->setSliderPosition(m_view.scrollBarPosition());
+  m_updatingBar = false;
+}
+
+void HexViewWidget::scrollAction(int action) {
+  if (m_updatingBar) return;
+  ScrollRequest request = ScrollRequest::Other;
+  switch (action) {
+    case QAbstractSlider::SliderSingleStepSub: request = ScrollRequest::LineUp; break;
+    case QAbstractSlider::SliderSingleStepAdd: request = ScrollRequest::LineDown; break;
+    case QAbstractSlider::SliderPageStepSub: request = ScrollRequest::PageUp; break;
+    case QAbstractSlider::SliderPageStepAdd: request = ScrollRequest::PageDown; break;
+    case QAbstractSlider::SliderMove:
+      if (m_scrollBar->isSliderDown()) {
+        // Dragging: the text follows, the thumb stays where the user holds it.
+        m_view.scroll(ScrollRequest::ThumbTrack, m_scrollBar->sliderPosition());
+        refreshDisplayText();
+        update();
+        return;
+      }
+      break;
+    default: break;
+  }
+  if (m_view.scroll(request)) {
+    refreshDisplayText();
+    update();
+  }
+  // Qt has already moved the thumb for the action; the value it applies next must be the
+  // view's (unchanged when the request did nothing).
+  m_scrollBar->setSliderPosition(m_view.scrollBarPosition());
+}
+
+bool HexViewWidget::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == m_scrollBar && event->type() == QEvent::Wheel) {
+    wheelEvent(static_cast<QWheelEvent*>(event));
+    return true;
+  }
+  return QFrame::eventFilter(watched, event);
+}
+
+void HexViewWidget::wheelEvent(QWheelEvent* event) {
+  int notches = event->angleDelta().y() / 120;
+  bool changed = false;
+  for (int i = 0; i < 3 * std::abs(notches); ++i)
+    changed |= m_view.scroll(notches > 0 ? ScrollRequest::LineUp : ScrollRequest::LineDown);
+  if (changed) textChanged();
+  event->accept();
+}
+
+void HexViewWidget::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  placeScrollBar();
+}
+
+void HexViewWidget::paintEvent(QPaintEvent* event) {
+  QFrame::paintEvent(event);
+  if (!m_view.hasRowsText()) return;
+  QPainter p(this);
+  QRect client(clientOrigin(), QSize(m_view.clientWidth(), m_view.clientHeight()));
+  p.setClipRect(client);
+  p.translate(client.topLeft());
+  m_view.collectMarks(m_marks);
+  for (const Mark& mark : m_marks) {
+    QColor colour = colourOf(m_view.markColour(mark.kind));
+    p.fillRect(toQRect(mark.hexCell), colour);
+    p.fillRect(toQRect(mark.textCell), colour);
+  }
+  p.setFont(m_measure.font());
+  p.setPen(Qt::black);
+  p.drawText(QRect(0, 0, m_view.clientWidth(), m_view.clientHeight()), Qt::AlignLeft | Qt::AlignTop,
+             m_displayText);
+}
+
+void HexViewWidget::onPressed(QPoint pos) {
+  QPoint at = pos - clientOrigin();
+  switch (m_view.tap(at.x(), at.y())) {
+    case TapResult::Goto:
+      m_tapAndHold->cancel();
+      emit gotoRequested();
+      break;
+    case TapResult::Nothing:
+      m_tapAndHold->cancel();
+      break;
+    case TapResult::Byte:
+      break;  // a tap or a hold decides
+  }
+}
+
+void HexViewWidget::onTapped(QPoint pos) {
+  QPoint at = pos - clientOrigin();
+  if (m_view.tap(at.x(), at.y()) == TapResult::Byte) openEntry();
+}
+
+void HexViewWidget::onHeld(QPoint pos) {
+  QPoint at = pos - clientOrigin();
+  if (m_view.tap(at.x(), at.y()) == TapResult::Byte) emit byteMenuRequested(at.x(), at.y());
+}
+
+void HexViewWidget::openEntry() {
+  if (m_view.size() == 0) return;
+  EntryDialogModel model(m_view, m_texts, m_codePage, m_messages);
+  update();  // the entry marker
+  EntryDialog dialog(this, model, m_texts, dpiX());
+  DialogPlacement place = model.placement();
+  dialog.move(mapToGlobal(QPoint(place.x, place.y)));
+  dialog.exec();
+  if (m_view.isEntryOpen()) m_view.endEntry();
+  textChanged();
+  if (model.bytesWritten() > 0) emit bytesChanged();
+}
+
+}  // namespace nibblet

@@ -1,0 +1,104 @@
+#pragma once
+// The hex view's window: a bordered child of the main window with a vertical scroll bar of
+// 0..1000. It paints the marks and the prepared rows text of its HexView, turns taps into the
+// entry dialog, Goto and byte-menu requests, and forwards scrolling and the arrow keys.
+
+#include <QFrame>
+#include <QString>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/view/hex_view.h"
+#include "gui/view/qt_text_measure.h"
+
+class QScrollBar;
+
+namespace nibblet {
+
+class ChangeLog;
+class CodePage;
+class DiffSet;
+class MessageBox;
+class TapAndHold;
+class Texts;
+struct Settings;
+
+class HexViewWidget : public QFrame {
+  Q_OBJECT
+
+ public:
+  // Creates the view at x 1, y (dpiY + 48) / 96, filling the parent, with the settings' font
+  // and colours. The references must outlive the view.
+  HexViewWidget(QWidget* parent, const Settings& settings, const Texts& texts, MessageBox& messages,
+                const CodePage& codePage);
+  ~HexViewWidget() override;
+
+  void setData(std::uint8_t* bytes, std::uint32_t size, std::uint32_t start);
+  void setEditable(bool editable);
+  void setChangeLog(ChangeLog* log);
+  void setDiffSet(const DiffSet* diffs);
+  void setToolbarHeight(int pixels);
+  // Places the view in its parent; a width or height of 0 fills the parent (see HexView).
+  void relayout(int x, int y, int width, int height);
+  void setFontSize(int points);
+  // Takes the mark colours from the settings again.
+  void refreshBrushes();
+  void rebuildText();
+  void gotoOffset(std::uint32_t offset);
+  void searchNext();
+  // Left, Right, Up and Down as the main window forwards them; false for other keys.
+  bool handleArrowKey(Qt::Key key);
+  // Shows or hides the view and raises it above its siblings.
+  void show(bool visible);
+  using QWidget::show;
+
+  // The view's state, for the byte menu, search and goto.
+  HexView& view() { return m_view; }
+  const HexView& view() const { return m_view; }
+  QScrollBar* scrollBar() const { return m_scrollBar; }
+  // Top-left of the client area (where rows start) in widget coordinates.
+  QPoint clientOrigin() const;
+
+ signals:
+  void gotoRequested();
+  // Tap-and-hold on a byte at client point (x, y); tapOffset names the byte.
+  void byteMenuRequested(int x, int y);
+  // An entry wrote bytes into the document.
+  void bytesChanged();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+
+ private:
+  void applyFont(int points);
+  void refreshDisplayText();
+  void textChanged();
+  void placeScrollBar();
+  void showScrollState();
+  void scrollAction(int action);
+  void onPressed(QPoint pos);
+  void onTapped(QPoint pos);
+  void onHeld(QPoint pos);
+  void openEntry();
+  ViewFrame frame() const;
+  int dpiX() const;
+  int dpiY() const;
+
+  const Settings& m_settings;
+  const Texts& m_texts;
+  MessageBox& m_messages;
+  const CodePage& m_codePage;
+  QtTextMeasure m_measure;
+  HexView m_view;
+  QScrollBar* m_scrollBar;
+  TapAndHold* m_tapAndHold;
+  QString m_displayText;
+  std::vector<Mark> m_marks;
+  bool m_updatingBar = false;
+};
+
+}  // namespace nibblet

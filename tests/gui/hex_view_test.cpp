@@ -1,0 +1,269 @@
+// The hex view widget over a byte buffer: taps, tap-and-hold, Goto, scrolling and painting.
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QImage>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+#include <vector>
+
+#include "core/document/change_log.h"
+#include "core/i18n/command_ids.h"
+#include "core/i18n/string_module.h"
+#include "core/platform/code_page.h"
+#include "core/platform/message_box.h"
+#include "core/settings/colour_text.h"
+#include "core/settings/settings.h"
+#include "gui/platform/toolbar_images.h"
+#include "gui/view/hex_view_widget.h"
+
+using namespace nibblet;
+
+namespace {
+
+// A view over 4000 bytes (byte i holds i mod 256) filling a 480 x 640 parent.
+struct Harness {
+  QWidget parent;
+  Settings settings = Settings::defaults(u"/tmp");
+  Texts texts;
+  ScriptedMessageBox messages;
+  Utf8CodePage codePage;
+  ChangeLog log;
+  std::vector<std::uint8_t> bytes = std::vector<std::uint8_t>(4000);
+  HexViewWidget* view;
+
+  Harness() {
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i);
+    parent.resize(480, 640);
+    view = new HexViewWidget(&parent, settings, texts, messages, codePage);
+    view->setData(bytes.data(), static_cast<std::uint32_t>(bytes.size()), 0);
+    view->setEditable(true);
+    view->setChangeLog(&log);
+    view->show(true);
+    parent.show();
+  }
+
+  // The middle of the hex cell (or the text cell) of `offset`, in widget coordinates.
+  QPoint cellCentre(std::uint32_t offset, bool text = false) const {
+    Rect r;
+    bool shown = text ? view->view().textCell(offset, r) : view->view().hexCell(offset, r);
+    if (!shown) return {};
+    return view->clientOrigin() + QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+};
+
+// Closes any modal dialog that opens within `ms` and says whether one did.
+class ModalWatch {
+ public:
+  explicit ModalWatch(int ms) {
+    QTimer::singleShot(ms, [this] {
+      if (QWidget* w = QApplication::activeModalWidget()) {
+        m_opened = true;
+        w->close();
+      }
+    });
+  }
+  bool opened() const { return m_opened; }
+
+ private:
+  bool m_opened = false;
+};
+
+}  // namespace
+
+class HexViewTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void tapOnAByteWritesTheTypedBytesAndLogsThem();
+  void tapInTheTextColumnStartsInTextMode();
+  void tapAndHoldDoesNotOpenTheEntryDialog();
+  void tapOnTheOffsetColumnRequestsGoto();
+  void scrollBarAndArrowKeysMoveTheRows();
+  void everyByteValueKeepsTheRowsDrawn();
+  void toolbarImagesAreDrawn();
+};
+
+void HexViewTest::tapOnAByteWritesTheTypedBytesAndLogsThem() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  QSignalSpy changed(h.view, &HexViewWidget::bytesChanged);
+  QString caption, startText;
+  bool pasteShown = true, hexChecked = false;
+  QTimer::singleShot(100, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    QVERIFY(dialog);
+    caption = dialog->windowTitle();
+    auto* edit = dialog->findChild<QLineEdit*>(QString::number(kIdEntryEdit));
+    QVERIFY(edit);
+    startText = edit->text();
+    pasteShown = dialog->findChild<QToolButton*>(QString::number(kCmdBarPaste))->isVisible();
+    hexChecked = dialog->findChild<QToolButton*>(QString::number(kCmdEntryHex))->isChecked();
+    QVERIFY(h.view->view().isEntryOpen());
+    QTest::keyClicks(edit, "41 42");  // replaces the selected starting text
+    QTest::mouseClick(dialog->findChild<QToolButton*>(QString::number(kCmdOk)), Qt::LeftButton);
+  });
+  QTest::mouseClick(h.view, Qt::LeftButton, {}, h.cellCentre(0x10));
+
+  QCOMPARE(caption, QStringLiteral("Enter byte(s)/character(s)"));
+  QCOMPARE(startText, QStringLiteral("10"));
+  QVERIFY(!pasteShown);
+  QVERIFY(hexChecked);
+  QCOMPARE(int(h.bytes[0x10]), 0x41);
+  QCOMPARE(int(h.bytes[0x11]), 0x42);
+  QCOMPARE(int(h.bytes[0x12]), 0x12);
+  QCOMPARE(h.log.count(), 2u);
+  QCOMPARE(h.log.entry(0).offset, 0x10u);
+  QCOMPARE(int(h.log.entry(0).oldValue), 0x10);
+  QCOMPARE(int(h.log.entry(0).newValue), 0x41);
+  QCOMPARE(h.log.entry(1).offset, 0x11u);
+  QCOMPARE(changed.count(), 1);
+  QVERIFY(!h.view->view().isEntryOpen());
+  QVERIFY(h.view->view().rowsText().find(u"41 42 12 ") != std::u16string::npos);
+
+  // The changed cells are painted in the changes colour, exactly under their cells.
+  QImage image = h.view->grab().toImage();
+  Rect cell;
+  QVERIFY(h.view->view().hexCell(0x10, cell));
+  QPoint corner = h.view->clientOrigin() + QPoint(cell.left, cell.top);
+  std::uint32_t changes = parseColour(textOf(h.settings.changesColor));
+  QColor expected(redOf(changes), greenOf(changes), blueOf(changes));
+  QCOMPARE(image.pixelColor(corner + QPoint(1, 1)), expected);
+  QCOMPARE(image.pixelColor(corner + QPoint(cell.right - cell.left - 1, 1)), expected);
+  QVERIFY(image.pixelColor(corner + QPoint(-1, 1)) != expected);  // byte 0x0F is unchanged
+}
+
+void HexViewTest::tapInTheTextColumnStartsInTextMode() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  QString startText = QStringLiteral("unset");
+  bool textChecked = false;
+  QTimer::singleShot(100, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    QVERIFY(dialog);
+    startText = dialog->findChild<QLineEdit*>(QString::number(kIdEntryEdit))->text();
+    textChecked = dialog->findChild<QToolButton*>(QString::number(kCmdEntryText))->isChecked();
+    QTest::mouseClick(dialog->findChild<QToolButton*>(QString::number(kCmdCancel)), Qt::LeftButton);
+  });
+  QTest::mouseClick(h.view, Qt::LeftButton, {}, h.cellCentre(5, true));
+  QCOMPARE(startText, QString());
+  QVERIFY(textChecked);
+  QCOMPARE(h.log.count(), 0u);
+  QCOMPARE(h.view->view().tapOffset(), kNoOffset);
+}
+
+void HexViewTest::tapAndHoldDoesNotOpenTheEntryDialog() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  QSignalSpy menu(h.view, &HexViewWidget::byteMenuRequested);
+  QPoint at = h.cellCentre(0x21);
+
+  // A right click arrives as a context-menu event.
+  {
+    ModalWatch watch(300);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, h.view->mapToGlobal(at));
+    QApplication::sendEvent(h.view, &event);
+    QTest::qWait(400);
+    QVERIFY(!watch.opened());
+  }
+  QCOMPARE(menu.count(), 1);
+  QCOMPARE(h.view->view().tapOffset(), 0x21u);
+
+  // A press held past the hold time, then released.
+  {
+    ModalWatch watch(900);
+    QTest::mousePress(h.view, Qt::LeftButton, {}, at);
+    QTest::qWait(700);
+    QTest::mouseRelease(h.view, Qt::LeftButton, {}, at);
+    QTest::qWait(300);
+    QVERIFY(!watch.opened());
+  }
+  QCOMPARE(menu.count(), 2);
+  QCOMPARE(h.log.count(), 0u);
+
+  // Nothing on bytes of a view that is not editable.
+  h.view->setEditable(false);
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, h.view->mapToGlobal(at));
+  QApplication::sendEvent(h.view, &event);
+  QCOMPARE(menu.count(), 2);
+}
+
+void HexViewTest::tapOnTheOffsetColumnRequestsGoto() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  QSignalSpy gotoSpy(h.view, &HexViewWidget::gotoRequested);
+  ModalWatch watch(200);
+  QTest::mouseClick(h.view, Qt::LeftButton, {}, h.view->clientOrigin() + QPoint(5, 40));
+  QTest::qWait(300);
+  QVERIFY(!watch.opened());
+  QCOMPARE(gotoSpy.count(), 1);
+  h.view->setEditable(false);  // Goto works on a view that is not editable too
+  QTest::mouseClick(h.view, Qt::LeftButton, {}, h.view->clientOrigin() + QPoint(5, 40));
+  QCOMPARE(gotoSpy.count(), 2);
+}
+
+void HexViewTest::scrollBarAndArrowKeysMoveTheRows() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  const HexView& core = h.view->view();
+  QScrollBar* bar = h.view->scrollBar();
+  QCOMPARE(bar->minimum(), 0);
+  QCOMPARE(bar->maximum(), 1000);
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  QCOMPARE(core.topOffset(), core.bytesPerRow());
+  QCOMPARE(bar->value(), core.scrollBarPosition());
+  bar->triggerAction(QAbstractSlider::SliderPageStepSub);  // less than a page above: nothing
+  QCOMPARE(core.topOffset(), core.bytesPerRow());
+  QCOMPARE(bar->value(), core.scrollBarPosition());
+  QVERIFY(h.view->handleArrowKey(Qt::Key_Right));
+  QCOMPARE(core.topOffset(), 3999u - 3999u % core.bytesPerRow());
+  QCOMPARE(bar->value(), core.scrollBarPosition());
+  QVERIFY(h.view->handleArrowKey(Qt::Key_Left));
+  QCOMPARE(core.topOffset(), 0u);
+  QVERIFY(!h.view->handleArrowKey(Qt::Key_Home));
+  // The view fills the parent below its top margin, less the toolbar.
+  h.view->setToolbarHeight(24);
+  h.view->relayout(0, 0, 0, 0);
+  QCOMPARE(h.view->geometry(), QRect(0, 0, 479, 615));
+}
+
+void HexViewTest::everyByteValueKeepsTheRowsDrawn() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  const HexView& core = h.view->view();
+  QVERIFY(core.shownBytes() > 256);  // every value on screen above the last row
+  QImage image = h.view->grab().toImage();
+  // Ink in the offset column of the last row and in the text cell of the row's last byte.
+  auto inked = [&](const Rect& r) {
+    for (int y = r.top; y < std::min(r.bottom, core.clientHeight()); ++y)
+      for (int x = r.left; x < r.right; ++x)
+        if (qGray(image.pixel(h.view->clientOrigin() + QPoint(x, y))) < 128) return true;
+    return false;
+  };
+  std::uint32_t last = core.shownBytes() - 1;
+  Rect text;
+  QVERIFY(core.textCell(last - last % core.bytesPerRow(), text));
+  QVERIFY(inked(Rect{0, text.top, core.offsetWidth(), text.bottom}));
+  QVERIFY(core.textCell(0x41 + 256 * (last / 256 - 1), text));  // an "A" in the text column
+  QVERIFY(inked(text));
+}
+
+void HexViewTest::toolbarImagesAreDrawn() {
+  for (int i = 0; i < kToolbarImageCount; ++i) {
+    QImage image = toolbarImage(i).toImage();
+    QCOMPARE(image.size(), QSize(16, 16));
+    bool inked = false;
+    for (int y = 0; y < 16 && !inked; ++y)
+      for (int x = 0; x < 16 && !inked; ++x) inked = qAlpha(image.pixel(x, y)) > 0;
+    QVERIFY2(inked, qPrintable(QString("image %1 is empty").arg(i)));
+  }
+  QCOMPARE(toolbarImage(0, 192).deviceIndependentSize(), QSizeF(16, 16));
+}
+
+QTEST_MAIN(HexViewTest)
+#include "hex_view_test.moc"
