@@ -23,6 +23,8 @@
 #include "gui/browser/browser_icons.h"
 #include "gui/browser/browser_list.h"
 
+#include "gui/platform/qt_wait_cursor.h"
+
 namespace nibblet {
 namespace {
 
@@ -32,12 +34,6 @@ constexpr int kControlHeight = 32;  // box, drop-down, title row and list rows: 
 constexpr int kBottomGap = 26;
 constexpr int kSizeWidth = 70;
 constexpr int kDateWidth = 136;
-
-class QtWaitCursor : public WaitCursor {
- public:
-  void begin() override { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
-  void end() override { QGuiApplication::restoreOverrideCursor(); }
-};
 
 // Keeps the rows of the drop-down's list tall enough to tap.
 class TallRowDelegate : public QStyledItemDelegate {
