@@ -1,7 +1,35 @@
 #pragma once
 // Start-up, the message loop and the writes at exit.
 
+#include <memory>
+#include <string>
+
+#include "gui/app/app_context.h"
+
 namespace nibblet {
+
+class MainFrame;
+
+// The program's run: `start` prepares everything in order and shows the main window, `finish`
+// stores what is written only at exit. Tests drive the two halves around their own event loop.
+class Application {
+ public:
+  explicit Application(RegistryKey& key);
+  ~Application();
+
+  // Reads the screen scale, the settings, the language, the recent files and the command line,
+  // then creates and shows the main window (which opens the command line's file).
+  void start(const std::u16string& commandLine);
+  // Writes "lastFDPath", then the whole settings record.
+  void finish();
+
+  AppContext& context() { return m_context; }
+  MainFrame* mainFrame() { return m_frame.get(); }
+
+ private:
+  AppContext m_context;
+  std::unique_ptr<MainFrame> m_frame;
+};
 
 // Runs the program; returns the exit code of the quit message.
 int runApplication(int argc, char** argv);

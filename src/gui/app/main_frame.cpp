@@ -1,0 +1,359 @@
+#include "gui/app/main_frame.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <unistd.h>
+
+#include "core/i18n/command_ids.h"
+#include "core/i18n/string_ids.h"
+#include "core/i18n/text_format.h"
+#include "core/platform/file_system.h"
+#include "gui/app/app_icon.h"
+#include "gui/app/empty_page.h"
+#include "gui/app/first_paint_report.h"
+#include "gui/browser/run_file_browser.h"
+#include "gui/platform/qt_text.h"
+#include "gui/platform/toolbar_images.h"
+#include "gui/view/hex_view_widget.h"
+
+namespace nibblet {
+namespace {
+
+// The commands that need an open document; Save is handled apart.
+constexpr int kDocumentCommands[] = {kCmdUndo,    kCmdUndoAll,         kCmdSearch,     kCmdGoto,
+                                     kCmdSearchNext, kCmdGotoNextDiff, kCmdClose,      kCmdCompare,
+                                     kCmdSaveChangesAsDiff, kCmdImportDiff, kCmdSaveDifferences,
+                                     kCmdClearDifferences};
+
+// Toolbar buttons: image index and command; -1 stands for the separator.
+struct ToolbarButton {
+  int image;
+  int command;
+  int tooltip;
+};
+constexpr ToolbarButton kToolbarButtons[] = {
+    {11, kCmdUndo, kIdsUndo},       {12, kCmdUndoAll, kIdsUndoAll},         {-1, 0, 0},
+    {8, kCmdSearch, kIdsSearch},    {9, kCmdSearchNext, kIdsSearchNext},    {10, kCmdGotoNextDiff, kIdsNextDiff},
+};
+
+}  // namespace
+
+MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
+    : QWidget(nullptr),
+      m_context(context),
+      m_document(DocumentServices{context.settings, context.key, context.recentFiles, context.texts,
+                                  context.messages, context.waitCursor,
+                                  static_cast<std::uint32_t>(::getpid())},
+                 *this) {
+  setObjectName("Nibblet");
+  setWindowTitle("Nibblet");
+  setWindowIcon(appIcon());
+  m_context.messages.setOwner(this);
+
+  const ScreenScale& s = m_context.scale;
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  // The title bar of a hand-held window: the document's name and the OK button (command 1).
+  auto* titleBar = new QWidget(this);
+  titleBar->setObjectName("titleBar");
+  titleBar->setStyleSheet("#titleBar { background: #24406e; } QLabel { color: white; font-weight: bold; }");
+  auto* titleLayout = new QHBoxLayout(titleBar);
+  titleLayout->setContentsMargins(s.x(6), s.y(2), s.x(2), s.y(2));
+  m_titleLabel = new QLabel("Nibblet", titleBar);
+  m_titleLabel->setObjectName("title");
+  m_okButton = new QPushButton(toQString(u"OK"), titleBar);
+  m_okButton->setObjectName("okButton");
+  m_okButton->setMinimumSize(s.x(48), s.y(30));
+  m_okButton->setFocusPolicy(Qt::NoFocus);
+  connect(m_okButton, &QPushButton::clicked, this, [this] { onCommand(kCmdOk); });
+  titleLayout->addWidget(m_titleLabel, 1);
+  titleLayout->addWidget(m_okButton);
+  layout->addWidget(titleBar);
+
+  m_content = new QWidget(this);
+  m_content->setObjectName("content");
+  m_content->installEventFilter(this);
+  layout->addWidget(m_content, 1);
+  m_emptyPage = new EmptyPage(
+      toQString(formatText(m_context.texts.loadText(kIdsAbout), {1, 0, 50})), s, m_content);
+
+  // The menu bar sits along the bottom edge, where a thumb reaches it.
+  m_menuBar = new QMenuBar(this);
+  m_menuBar->setNativeMenuBar(false);
+  m_menuBar->setObjectName("menuBar");
+  m_menuBar->setStyleSheet(QString("QMenuBar::item { padding: %1px %2px; } QMenu::item { padding: %1px %3px %1px %2px; }")
+                               .arg(s.y(8)).arg(s.x(14)).arg(s.x(28)));
+  layout->addWidget(m_menuBar);
+
+  buildMenus();
+  if (!m_menus.commands.isEmpty()) {
+    m_document.close();
+    placeOnWorkArea();
+    if (QAction* save = action(kCmdSave)) save->setEnabled(false);
+    setDocumentCommandsEnabled(false);
+    checkFontSizeItem();
+    buildToolbar();
+  } else {
+    placeOnWorkArea();
+  }
+  setFocusPolicy(Qt::StrongFocus);
+
+  if (!commandLinePath.empty()) {
+    m_document.setPath(commandLinePath);
+    m_document.openDocument();
+  }
+}
+
+MainFrame::~MainFrame() { m_context.messages.setOwner(nullptr); }
+
+void MainFrame::buildMenus() {
+  const MenuResource* menu = m_context.texts.stringModule().menu(kMenuMain);
+  if (!menu) return;
+  m_menus = buildMenuBar(m_menuBar, *menu, [this](int id) { onCommand(id); });
+  auto* sizes = new QActionGroup(this);
+  sizes->setExclusive(true);
+  for (int id = kCmdFontSize10; id <= kCmdFontSize18; ++id) {
+    if (QAction* a = action(id)) {
+      a->setCheckable(true);
+      sizes->addAction(a);
+    }
+  }
+}
+
+void MainFrame::buildToolbar() {
+  m_toolbar = new QToolBar(m_content);
+  m_toolbar->setObjectName(QString::number(kToolbarId));
+  const ScreenScale& s = m_context.scale;
+  m_toolbar->setIconSize(QSize(s.x(16), s.y(16)));
+  for (const ToolbarButton& b : kToolbarButtons) {
+    if (b.image < 0) {
+      m_toolbar->addSeparator();
+      continue;
+    }
+    QAction* a = m_toolbar->addAction(toolbarIcon(b.image, m_context.scale.dpiX), toQString(m_context.texts.loadText(b.tooltip)));
+    a->setToolTip(toQString(m_context.texts.loadText(b.tooltip)));
+    a->setObjectName(QString("toolbar%1").arg(b.command));
+    int command = b.command;
+    connect(a, &QAction::triggered, this, [this, command] { onCommand(command); });
+  }
+  m_toolbar->hide();
+}
+
+void MainFrame::placeOnWorkArea() {
+  QScreen* screen = QGuiApplication::primaryScreen();
+  QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 480, 800);
+  const ScreenScale& s = m_context.scale;
+  bool handHeld = area.width() <= s.x(640) || area.height() > area.width();
+  if (handHeld) {
+    // A hand-held's window fills its work area below the 26-pixel task bar.
+    setGeometry(area.adjusted(0, s.y(26), 0, 0));
+  } else {
+    int height = qMin(area.height() - s.y(60), s.y(860));
+    int width = qMin(s.x(480), height * 3 / 5);
+    resize(width, height);
+    move(area.center() - QPoint(width / 2, height / 2));
+  }
+}
+
+void MainFrame::placeContent() {
+  const QRect r = m_content->rect();
+  m_emptyPage->setGeometry(r);
+  int toolbarHeight = m_context.scale.y(24);
+  if (m_toolbar) {
+    m_toolbar->setGeometry(0, r.height() - toolbarHeight, r.width(), toolbarHeight);
+    m_toolbar->raise();
+  }
+  if (m_view) m_view->relayout(1, m_context.scale.y(1), 0, 0);
+}
+
+bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
+  // A resize of the client area (a rotation, a new work area) lays everything out again.
+  if (watched == m_content && event->type() == QEvent::Resize) placeContent();
+  return QWidget::eventFilter(watched, event);
+}
+
+void MainFrame::setDocumentCommandsEnabled(bool enabled) {
+  for (int id : kDocumentCommands)
+    if (QAction* a = action(id)) a->setEnabled(enabled);
+}
+
+void MainFrame::checkFontSizeItem() {
+  int id = kFontSizeCommandBase + m_context.settings.fontSize;
+  if (QAction* a = action(id)) a->setChecked(true);
+}
+
+void MainFrame::setTitle(const std::u16string& title) {
+  setWindowTitle(toQString(title));
+  m_titleLabel->setText(toQString(title));
+}
+
+void MainFrame::documentOpened(bool temporaryCopy) {
+  auto* view = new HexViewWidget(m_content, m_context.settings, m_context.texts, m_context.messages,
+                                 m_context.codePage);
+  m_view = view;
+  view->setData(m_document.bytes(), m_document.size(), 0);
+  view->setEditable(true);
+  view->setChangeLog(&m_document.changeLog());
+  view->setDiffSet(&m_document.diffSet());
+  view->relayout(1, m_context.scale.y(1), 0, 0);
+  view->show(true);
+  reportFirstPaint(view);
+  setDocumentCommandsEnabled(true);
+  if (QAction* save = action(kCmdSave)) save->setEnabled(temporaryCopy);
+  if (m_toolbar && m_context.settings.showToolbar == 1) {
+    m_toolbar->show();
+    m_toolbar->raise();
+    view->setToolbarHeight(m_context.scale.y(24));
+    view->relayout(0, 0, 0, 0);
+  }
+}
+
+void MainFrame::documentClosing() {
+  if (m_view) {
+    m_view->show(false);
+    delete m_view;
+    m_view = nullptr;
+  }
+  if (m_toolbar) m_toolbar->hide();
+}
+
+void MainFrame::documentClosed() {
+  if (QAction* save = action(kCmdSave)) save->setEnabled(false);
+}
+
+void MainFrame::bytesRestored() {
+  if (m_view) m_view->rebuildText();
+}
+
+void MainFrame::onCommand(int id) {
+  if (id >= kCmdFontSize10 && id <= kCmdFontSize18) {
+    fontSizeCommand(id);
+    return;
+  }
+  switch (id) {
+    case kCmdOk:
+    case kCmdCancel:
+      if (m_settingsShown) {
+        m_settingsShown = false;
+      } else if (m_view) {
+        onCommand(kCmdClose);
+      } else {
+        close();
+      }
+      break;
+    case kCmdOpen: openCommand(); break;
+    case kCmdSave: m_document.save(true); break;
+    case kCmdClose:
+      m_document.close();
+      setDocumentCommandsEnabled(false);
+      break;
+    case kCmdRecentFiles: recentFilesCommand(); break;
+    case kCmdExit:
+      m_document.close();
+      close();
+      break;
+    case kCmdUndo:
+      if (m_view) m_document.undo();
+      break;
+    case kCmdUndoAll:
+      if (m_view) m_document.undoAll();
+      break;
+    case kCmdSearchNext:
+      if (m_view) m_view->searchNext();
+      break;
+    case kCmdGotoNextDiff: gotoNextDiff(); break;
+    case kCmdClearDifferences:
+      if (m_view) {
+        m_document.diffSet().clear();
+        m_view->rebuildText();
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void MainFrame::openCommand() {
+  FileBrowserOptions options;
+  options.title = m_context.texts.loadText(kIdsOpenFile);
+  options.mustExist = true;
+  options.hideRomFiles = true;
+  options.filter = u"*.*";
+  options.startFolder = m_context.lastFolder;
+  std::u16string chosen;
+  if (runFileBrowser(this, options, chosen, m_context.lastFolder, m_context.texts, m_context.messages) != 1) return;
+  m_document.close();
+  m_document.setPath(chosen);
+  m_document.openDocument();
+}
+
+void MainFrame::recentFilesCommand() {
+  QMenu popup(this);
+  for (int i = 0; i < RecentFiles::kCount; ++i) {
+    const std::u16string& entry = m_context.recentFiles.entry(i);
+    if (entry.empty() || !isFile(entry)) continue;
+    QAction* a = popup.addAction(toQString(entry));
+    a->setData(i + 1);
+  }
+  if (popup.isEmpty()) return;
+  // Opens from the bottom-left corner; the system keeps the menu on the screen.
+  QAction* chosen = popup.exec(QPoint(0, 1000));
+  if (!chosen) return;
+  std::u16string path = m_context.recentFiles.entry(chosen->data().toInt() - 1);
+  m_document.close();
+  m_document.setPath(path);
+  m_document.openDocument();
+}
+
+void MainFrame::fontSizeCommand(int id) {
+  int size = id - kFontSizeCommandBase;
+  if (m_view) {
+    m_view->setFontSize(size);
+    m_view->relayout(1, m_context.scale.y(1), 0, 0);
+    m_view->rebuildText();
+  }
+  m_context.settings.fontSize = size;
+  checkFontSizeItem();
+}
+
+void MainFrame::gotoNextDiff() {
+  if (!m_view) return;
+  if (const DiffEntry* e = m_document.diffSet().next()) m_view->gotoOffset(e->offset);
+}
+
+void MainFrame::keyPressEvent(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+      if (m_view) m_view->handleArrowKey(static_cast<Qt::Key>(event->key()));
+      return;
+    case Qt::Key_Escape:
+      onCommand(kCmdCancel);
+      return;
+    default:
+      QWidget::keyPressEvent(event);
+  }
+}
+
+void MainFrame::closeEvent(QCloseEvent* event) {
+  // Destroying the window closes the document with its questions.
+  m_document.close();
+  event->accept();
+}
+
+}  // namespace nibblet

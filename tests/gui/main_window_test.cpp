@@ -1,0 +1,180 @@
+// The real main window, offscreen: start-up with a file on the command line, byte entry by tap,
+// undo, font size, the OK command, and the values written at exit.
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <fstream>
+
+#include "core/i18n/command_ids.h"
+#include "core/platform/registry_key.h"
+#include "core/platform/unicode.h"
+#include "gui/app/application.h"
+#include "gui/app/main_frame.h"
+#include "gui/platform/qt_registry_key.h"
+#include "gui/platform/qt_text.h"
+#include "gui/view/hex_view_widget.h"
+
+using namespace nibblet;
+
+class MainWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_dir;
+
+  QString makeFile(const QString& name, const QByteArray& bytes) {
+    QString path = m_dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+    return path;
+  }
+
+  static QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_dir.isValid());
+    // The settings go to a private folder, never to the user's own.
+    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
+    qputenv("XDG_CACHE_HOME", m_dir.filePath("cache").toUtf8());
+  }
+
+  void startsWithTheCommandLineFileAndWritesSettingsAtExit() {
+    QString path = makeFile("sample.bin", QByteArray(300, 'x'));
+    {
+      QtRegistryKey key;
+      Application program(key);
+      program.start(toU16(path));
+      MainFrame* frame = program.mainFrame();
+      QCOMPARE(frame->windowTitle(), QString("sample.bin"));
+      QVERIFY(frame->view() != nullptr);
+      QVERIFY(frame->action(kCmdUndo)->isEnabled());
+      QVERIFY(!frame->action(kCmdSave)->isEnabled());
+      program.context().lastFolder = u"/tmp/";
+      frame->close();
+      program.finish();
+    }
+    QSettings stored(QSettings::NativeFormat, QSettings::UserScope, "vq", "pelta");
+    QCOMPARE(stored.value("main").toByteArray().size(), 1568);
+    QCOMPARE(stored.value("lastFDPath").toString(), QString("/tmp/"));
+    QCOMPARE(stored.value("MRU0").toString(), path);
+  }
+
+  void openKeywordOnTheCommandLine() {
+    QString path = makeFile("a(1).bin", QByteArray(10, 'y'));
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(toU16("--flag OPEN(" + path + ")"));
+    QCOMPARE(program.mainFrame()->windowTitle(), QString("a(1).bin"));
+    program.mainFrame()->close();
+    program.finish();
+  }
+
+  void tapTypeOkWritesAndUndoRestores() {
+    QString path = makeFile("edit.bin", QByteArray("0123456789abcdef0123456789abcdef"));
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(toU16(path));
+    MainFrame* frame = program.mainFrame();
+    HexViewWidget* view = frame->view();
+    QVERIFY(view);
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+
+    bool sawDialog = false;
+    QTimer::singleShot(100, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (!dialog) return;
+      sawDialog = true;
+      dialog->findChild<QLineEdit*>("934")->setText("41 42");
+      QTest::mouseClick(dialog->findChild<QToolButton*>(QString::number(kCmdOk)), Qt::LeftButton);
+    });
+    Rect cell;
+    QVERIFY(view->view().hexCell(1, cell));
+    QPoint centre = view->clientOrigin() + QPoint((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    QTest::mouseClick(view, Qt::LeftButton, {}, centre);
+    QVERIFY(sawDialog);
+    QByteArray bytes = fileBytes(path);
+    QCOMPARE(bytes.mid(0, 4), QByteArray("0AB3"));
+    QCOMPARE(frame->document().changeLog().count(), 2u);
+
+    frame->onCommand(kCmdUndo);
+    frame->onCommand(kCmdUndo);
+    QCOMPARE(fileBytes(path).mid(0, 4), QByteArray("0123"));
+    frame->close();
+    program.finish();
+  }
+
+  void tapAndHoldDoesNotOpenTheEntryDialog() {
+    QString path = makeFile("hold.bin", QByteArray(64, 'h'));
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(toU16(path));
+    HexViewWidget* view = program.mainFrame()->view();
+    QVERIFY(QTest::qWaitForWindowExposed(program.mainFrame()));
+    bool sawDialog = false;
+    QTimer::singleShot(1200, [&] {
+      if (QWidget* dialog = QApplication::activeModalWidget()) {
+        sawDialog = true;
+        dialog->close();
+      }
+    });
+    Rect cell;
+    QVERIFY(view->view().hexCell(3, cell));
+    QPoint at = view->clientOrigin() + QPoint(cell.left + 2, cell.top + 2);
+    QTest::mousePress(view, Qt::LeftButton, {}, at);
+    QTest::qWait(800);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, at);
+    QTest::qWait(600);
+    QVERIFY(!sawDialog);
+    QCOMPARE(program.mainFrame()->document().changeLog().count(), 0u);
+    program.mainFrame()->close();
+    program.finish();
+  }
+
+  void fontSizeCommandChecksTheItemAndStoresTheSize() {
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(u"");
+    MainFrame* frame = program.mainFrame();
+    QVERIFY(frame->action(40041)->isChecked());
+    frame->onCommand(40047);
+    QVERIFY(frame->action(40047)->isChecked());
+    QVERIFY(!frame->action(40041)->isChecked());
+    QCOMPARE(program.context().settings.fontSize, 18);
+    frame->close();
+    program.finish();
+  }
+
+  void okClosesTheDocumentThenTheWindow() {
+    QString path = makeFile("ok.bin", QByteArray(64, 'z'));
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(toU16(path));
+    MainFrame* frame = program.mainFrame();
+    QVERIFY(frame->isVisible());
+    frame->onCommand(kCmdOk);
+    QVERIFY(frame->view() == nullptr);
+    QCOMPARE(frame->windowTitle(), QString("Nibblet"));
+    QVERIFY(!frame->action(kCmdUndo)->isEnabled());
+    QVERIFY(frame->isVisible());
+    frame->onCommand(kCmdOk);
+    QVERIFY(!frame->isVisible());
+    program.finish();
+  }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
