@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -155,6 +156,44 @@ class MainWindowTest : public QObject {
     QVERIFY(!frame->action(40041)->isChecked());
     QCOMPARE(program.context().settings.fontSize, 18);
     frame->close();
+    program.finish();
+  }
+
+  void changeMarksArePaintedInTheirColour() {
+    QByteArray content;
+    for (int i = 0; i < 1024; ++i) content.append(char(i * 7));
+    QString path = makeFile("marks.bin", content);
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(toU16(path));
+    MainFrame* frame = program.mainFrame();
+    frame->resize(480, 800);
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    HexDocument& document = frame->document();
+    for (std::uint32_t offset : {0x12u, 0x13u, 0x14u, 0x40u}) {
+      document.changeLog().append(offset, document.bytes()[offset], 0x4E);
+      document.bytes()[offset] = 0x4E;
+    }
+    frame->view()->rebuildText();
+    QImage shot = frame->grab().toImage();
+    if (qEnvironmentVariableIsSet("NIBBLET_SCREENSHOT")) shot.save(qEnvironmentVariable("NIBBLET_SCREENSHOT"));
+    int changed = 0;
+    for (int y = 0; y < shot.height(); ++y)
+      for (int x = 0; x < shot.width(); ++x) changed += shot.pixelColor(x, y) == QColor(250, 152, 5);
+    // Four bytes, each marked in its hex cell and its text cell.
+    QVERIFY2(changed > 8 * 40, qPrintable(QString::number(changed)));
+
+    // Closing asks whether to keep the edits made on the spot; Yes keeps them in the file.
+    QString question;
+    QTimer::singleShot(100, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        question = box->text();
+        box->button(QMessageBox::Yes)->click();
+      }
+    });
+    frame->close();
+    QVERIFY(question.startsWith("In this mode (\"on the spot\")"));
+    QCOMPARE(fileBytes(path).at(0x40), char(0x4E));
     program.finish();
   }
 
