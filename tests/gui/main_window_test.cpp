@@ -3,7 +3,9 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
@@ -17,6 +19,7 @@
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
 #include "core/platform/unicode.h"
+#include "core/settings/settings.h"
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
 #include "gui/platform/qt_registry_key.h"
@@ -195,6 +198,81 @@ class MainWindowTest : public QObject {
     QVERIFY(question.startsWith("In this mode (\"on the spot\")"));
     QCOMPARE(fileBytes(path).at(0x40), char(0x4E));
     program.finish();
+  }
+
+  void openCommandGoesThroughTheFileBrowser() {
+    QString first = makeFile("first.bin", QByteArray(16, 'f'));
+    QString second = makeFile("second.bin", QByteArray(32, 's'));
+    MemoryRegistryKey key;
+    Application program(key);
+    program.context().lastFolder.clear();
+    program.start(toU16(first));
+    MainFrame* frame = program.mainFrame();
+    program.context().lastFolder = toU16(m_dir.path() + "/");
+
+    // Cancel changes nothing.
+    QTimer::singleShot(100, [] {
+      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+    });
+    frame->onCommand(kCmdOpen);
+    QCOMPARE(frame->windowTitle(), QString("first.bin"));
+
+    // Choosing a file closes the current one and opens it.
+    QTimer::singleShot(100, [] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (!dialog || dialog->objectName() != "900") return;
+      dialog->findChild<QLineEdit*>("901")->setText("second.bin");
+      QMetaObject::invokeMethod(dialog, "command", Q_ARG(int, kCmdOk));
+    });
+    frame->onCommand(kCmdOpen);
+    QCOMPARE(frame->windowTitle(), QString("second.bin"));
+    QCOMPARE(frame->document().size(), 32u);
+    QCOMPARE(program.context().recentFiles.entry(0), toU16(second));
+    frame->close();
+    program.finish();
+  }
+
+  void arrowKeysScrollTheView() {
+    QString path = makeFile("keys.bin", QByteArray(100000, 'k'));
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(toU16(path));
+    MainFrame* frame = program.mainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    const HexView& view = frame->view()->view();
+    QTest::keyClick(frame, Qt::Key_Right);
+    QCOMPARE(view.topOffset(), (99999 / view.bytesPerRow()) * view.bytesPerRow());
+    QTest::keyClick(frame, Qt::Key_Up);
+    QCOMPARE(view.topOffset(), (99999 / view.bytesPerRow()) * view.bytesPerRow() -
+                                   std::uint32_t(view.visibleRows()) * view.bytesPerRow());
+    QTest::keyClick(frame, Qt::Key_Left);
+    QCOMPARE(view.topOffset(), 0u);
+    QTest::keyClick(frame, Qt::Key_Down);
+    QCOMPARE(view.topOffset(), std::uint32_t(view.visibleRows()) * view.bytesPerRow());
+    frame->close();
+    program.finish();
+  }
+
+  void chosenLanguageModuleServesMenusAndTexts() {
+    MemoryRegistryKey key;
+    Settings stored = Settings::defaults(u"");
+    stored.languageIndex = 1;  // the only module beside the program: German
+    key.setBinary(u"main", stored.toBytes());
+    Application program(key);
+    program.start(u"");
+    MainFrame* frame = program.mainFrame();
+    QCOMPARE(frame->menuBar()->actions().value(0)->text(), QString("Datei"));
+    frame->close();
+    program.finish();
+
+    // Index 0 never loads a module.
+    stored.languageIndex = 0;
+    key.setBinary(u"main", stored.toBytes());
+    Application english(key);
+    english.start(u"");
+    QCOMPARE(english.mainFrame()->menuBar()->actions().value(0)->text(), QString("File"));
+    english.mainFrame()->close();
+    english.finish();
   }
 
   void okClosesTheDocumentThenTheWindow() {
