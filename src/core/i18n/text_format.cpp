@@ -6,7 +6,7 @@
 namespace nibblet {
 namespace {
 
-struct Spec {
+struct Conversion {
   bool left = false, zero = false, plus = false, blank = false, alternate = false;
   std::size_t width = 0;
   bool hasPrecision = false;
@@ -39,7 +39,7 @@ std::u16string digits(std::uint64_t value, unsigned base, bool upper) {
   return std::u16string(buffer, n);
 }
 
-void emit(Output& out, std::u16string_view prefix, std::u16string_view body, const Spec& s,
+void emit(Output& out, std::u16string_view prefix, std::u16string_view body, const Conversion& s,
           bool numeric) {
   std::size_t zeros = 0;
   if (numeric && s.hasPrecision) {
@@ -101,7 +101,7 @@ std::u16string formatText(std::u16string_view format, std::initializer_list<Form
       ++i;
       continue;
     }
-    Spec s;
+    Conversion s;
     for (; i < format.size(); ++i) {
       char16_t f = format[i];
       if (f == u'-') s.left = true;

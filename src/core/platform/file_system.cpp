@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/platform/posix_file.h"
 #include "core/platform/unicode.h"
 
 namespace nibblet {
@@ -18,36 +19,6 @@ namespace {
 std::string native(const std::u16string& path) { return toUtf8(path); }
 
 int lastError() { return errno != 0 ? errno : EIO; }
-
-std::string folderOf(const std::string& path) {
-  auto cut = path.rfind('/');
-  if (cut == std::string::npos) return ".";
-  if (cut == 0) return "/";
-  return path.substr(0, cut);
-}
-
-// Writes all of `size` bytes, retrying short writes; 0 or the error code.
-int writeAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return lastError();
-    }
-    if (n == 0) return ENOSPC;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return 0;
-}
-
-int syncFolder(const std::string& folder) {
-  int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return lastError();
-  int rc = ::fsync(fd) == 0 ? 0 : lastError();
-  ::close(fd);
-  return rc;
-}
 
 }  // namespace
 
@@ -87,9 +58,8 @@ int setReadOnly(const std::u16string& path, bool readOnly) {
 }
 
 int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly) {
-  std::string source = native(from);
   std::string target = native(to);
-  int in = ::open(source.c_str(), O_RDONLY | O_CLOEXEC);
+  int in = ::open(native(from).c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return lastError();
   struct stat st;
   if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
@@ -97,49 +67,29 @@ int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool
     ::close(in);
     return rc;
   }
-
-  // A fresh, unpredictable name in the target's folder: O_EXCL refuses an existing name and
-  // O_NOFOLLOW a planted link, so nothing but our own new file is ever written.
-  std::string temp;
   int out = -1;
-  mode_t mode = ownerOnly ? 0600 : (st.st_mode & 0777);
-  for (int attempt = 0; attempt < 100 && out < 0; ++attempt) {
-    char suffix[40];
-    std::snprintf(suffix, sizeof suffix, ".nbt%d-%u-%d.part", static_cast<int>(::getpid()),
-                  static_cast<unsigned>(std::rand()), attempt);
-    temp = target + suffix;
-    out = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-    if (out < 0 && errno != EEXIST) break;
-  }
-  if (out < 0) {
-    int rc = lastError();
+  std::string temp;
+  int rc = createFileBeside(target, "nbt", ownerOnly ? 0600 : (st.st_mode & 0777), out, temp);
+  if (rc != 0) {
     ::close(in);
     return rc;
   }
-
-  int rc = 0;
   std::vector<char> buffer(1 << 20);
   for (;;) {
     ssize_t n = ::read(in, buffer.data(), buffer.size());
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      rc = lastError();
-      break;
-    }
-    if (n == 0) break;
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) rc = lastError();
+    if (n <= 0) break;
     rc = writeAll(out, buffer.data(), static_cast<std::size_t>(n));
     if (rc != 0) break;
   }
-  if (rc == 0 && ::fsync(out) != 0) rc = lastError();
-  if (::close(out) != 0 && rc == 0) rc = lastError();
   ::close(in);
-  if (rc == 0 && ::rename(temp.c_str(), target.c_str()) != 0) rc = lastError();
   if (rc != 0) {
+    ::close(out);
     ::unlink(temp.c_str());
     return rc;
   }
-  syncFolder(folderOf(target));
-  return 0;
+  return commitFileBeside(out, temp, target);
 }
 
 int deleteFile(const std::u16string& path) {
@@ -202,7 +152,8 @@ std::u16string programFolder() {
   ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
   if (n <= 0) return u".";
   std::string path(buffer.data(), static_cast<std::size_t>(n));
-  return fromUtf8(folderOf(path));
+  auto cut = path.rfind('/');
+  return fromUtf8(cut == std::string::npos || cut == 0 ? std::string("/") : path.substr(0, cut));
 }
 
 std::u16string fileNamePart(const std::u16string& path) {
