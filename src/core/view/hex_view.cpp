@@ -268,7 +268,9 @@ bool HexView::scroll(ScrollRequest request, int trackPosition) {
       std::uint64_t t = static_cast<std::uint64_t>(std::clamp(trackPosition, 0, kScrollScale));
       std::uint64_t row = t * m_totalRows / kScrollScale;
       std::uint64_t target = row * m_bytesPerRow;
-      if (target > m_size) {
+      // A target at the very end would show an empty screen: it counts as past the end too, so
+      // the thumb anywhere near the bottom shows the last full row.
+      if (target >= m_size) {
         std::uint64_t d = m_size / m_bytesPerRow;
         target = d * m_bytesPerRow;
         if (target == m_size && m_size >= m_bytesPerRow) target = (d - 1) * m_bytesPerRow;

@@ -167,6 +167,8 @@ TEST(HexViewScroll, ThumbTrackingReachesTheLastRowWithData) {
       {1005, 1000, 1000},   // the short last row at the top
       {5, 1000, 0},         // shorter than a row
       {10, 1000, 0},        // exactly one row
+      {1000, 995, 990},     // just short of the bottom: the last full row, never an empty screen
+      {10, 500, 0},
   };
   for (const Case& c : cases) {
     ViewFixture f;
