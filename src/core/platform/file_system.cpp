@@ -133,6 +133,9 @@ int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries) 
     if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
     FolderEntry entry;
     entry.name = fromUtf8(e->d_name);
+    // A name that is not valid UTF-8 cannot be spelled back to the system: acting on it could
+    // reach a different file, so such entries are not listed.
+    if (toUtf8(entry.name) != e->d_name) continue;
     std::string full = base + e->d_name;
     struct stat st;
     if (::stat(full.c_str(), &st) != 0) continue;  // vanished, or a dangling link

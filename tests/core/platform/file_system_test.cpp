@@ -82,6 +82,11 @@ TEST(FileSystem, FoldersAlongAPathMovesAndListing) {
     if (e.name == u"b") EXPECT_TRUE(e.attributes & kAttrDirectory);
     if (e.name == u"two") EXPECT_EQ(e.size, 2u);
   }
+  // A name that is not UTF-8 is left out rather than listed under a look-alike name.
+  writeFile(dir.file("a/bad\xff"), std::string("x"));
+  writeFile(dir.file("a/bad\xef\xbf\xbd"), std::string("y"));
+  ASSERT_EQ(listFolder(dir.u16("a"), entries), 0);
+  EXPECT_EQ(entries.size(), 4u);
   EXPECT_NE(listFolder(dir.u16("nothing"), entries), 0);
   EXPECT_TRUE(entries.empty());
   EXPECT_EQ(fileNamePart(u"/a/b.bin"), u"b.bin");
