@@ -77,16 +77,19 @@ void HexDocument::makeBackup() {
 }
 
 bool HexDocument::openOnTheSpot() {
-  int error = m_file.open(m_path, Access::ReadWrite);
-  if (error != 0) {
-    showOpenError(m_path, error);
-    m_path.clear();
-    m_window.setTitle(u"Nibblet");
-    return false;
-  }
+  if (!mapDocument()) return false;
   finishOpen(false);
   m_services.recentFiles.add(m_services.key, m_path);
   return true;
+}
+
+bool HexDocument::mapDocument() {
+  int error = m_file.open(m_path, Access::ReadWrite);
+  if (error == 0) return true;
+  showOpenError(m_path, error);
+  m_path.clear();
+  m_window.setTitle(u"Nibblet");
+  return false;
 }
 
 bool HexDocument::openTemporaryCopy() {
@@ -109,13 +112,8 @@ bool HexDocument::openTemporaryCopy() {
     close();
     return false;
   }
-  error = m_file.open(m_path, Access::ReadWrite);
-  if (error != 0) {
-    showOpenError(m_path, error);
-    m_path.clear();
-    m_window.setTitle(u"Nibblet");
-    return false;
-  }
+  // A copy that cannot be mapped stays in the work folder; `sourcePath` stays until Close.
+  if (!mapDocument()) return false;
   finishOpen(true);
   m_services.recentFiles.add(m_services.key, m_sourcePath);
   return true;

@@ -84,6 +84,8 @@ class HexDocument {
  private:
   bool openOnTheSpot();
   bool openTemporaryCopy();
+  // Maps `path` for editing; on failure shows the open error and forgets `path`.
+  bool mapDocument();
   void makeBackup();
   void finishOpen(bool temporaryCopy);
   void showOpenError(const std::u16string& path, int error);
