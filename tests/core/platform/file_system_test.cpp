@@ -79,8 +79,12 @@ TEST(FileSystem, FoldersAlongAPathMovesAndListing) {
   ASSERT_EQ(listFolder(dir.u16("a"), entries), 0);
   ASSERT_EQ(entries.size(), 3u);
   for (const FolderEntry& e : entries) {
-    if (e.name == u"b") EXPECT_TRUE(e.attributes & kAttrDirectory);
-    if (e.name == u"two") EXPECT_EQ(e.size, 2u);
+    if (e.name == u"b") {
+      EXPECT_TRUE(e.attributes & kAttrDirectory);
+    }
+    if (e.name == u"two") {
+      EXPECT_EQ(e.size, 2u);
+    }
   }
   // A name that is not UTF-8 is left out rather than listed under a look-alike name.
   writeFile(dir.file("a/bad\xff"), std::string("x"));
