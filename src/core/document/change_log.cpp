@@ -12,12 +12,14 @@ AppendResult ChangeLog::append(std::uint32_t offset, std::uint8_t oldValue, std:
   } catch (const std::bad_alloc&) {
     return wasEmpty ? AppendResult::AllocError : AppendResult::ReallocError;
   }
+  if (m_observer) m_observer->changeAppended(m_entries.back());
   return AppendResult::Stored;
 }
 
 bool ChangeLog::undoLast(std::uint8_t* bytes, std::uint32_t size) {
   if (m_entries.empty()) return false;
   const ChangeEntry& e = m_entries.back();
+  if (m_observer) m_observer->changeUndone(e);
   if (bytes && e.offset < size && bytes[e.offset] == e.newValue) bytes[e.offset] = e.oldValue;
   m_entries.pop_back();
   m_lowWater = std::min(m_lowWater, m_entries.size());

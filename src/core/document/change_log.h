@@ -15,6 +15,15 @@ struct ChangeEntry {
   std::uint8_t newValue;
 };
 
+// Told of every entry as it is appended and of every undo, before the byte is written; the
+// document journals them so the edits can be recovered after a crash.
+class ChangeObserver {
+ public:
+  virtual ~ChangeObserver() = default;
+  virtual void changeAppended(const ChangeEntry& entry) = 0;
+  virtual void changeUndone(const ChangeEntry& entry) = 0;
+};
+
 // What an append did; the failures carry the message the program shows for them.
 enum class AppendResult { Stored, AllocError, ReallocError };
 
@@ -37,6 +46,9 @@ class ChangeLog {
   bool undoLast(std::uint8_t* bytes, std::uint32_t size);
   void clear();
 
+  // The observer told of appends and undos; null for none.
+  void setObserver(ChangeObserver* observer) { m_observer = observer; }
+
   // Calls f(offset) for every entry whose offset lies in [first, last], in offset order (an
   // offset changed several times is reported several times).
   template <typename F>
@@ -49,6 +61,7 @@ class ChangeLog {
   };
   void refreshIndex() const;
 
+  ChangeObserver* m_observer = nullptr;
   std::vector<ChangeEntry> m_entries;
   // Sorted by offset; holds the entries [0, m_indexed). Entries removed since the last refresh
   // are purged lazily: m_lowWater is the smallest count seen since then.

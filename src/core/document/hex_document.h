@@ -8,6 +8,7 @@
 
 #include "core/diff/diff_set.h"
 #include "core/document/change_log.h"
+#include "core/document/edit_journal.h"
 #include "core/i18n/string_module.h"
 #include "core/i18n/text_format.h"
 #include "core/platform/mapped_file.h"
@@ -31,7 +32,7 @@ class DocumentWindow {
   virtual void documentClosing() = 0;
   // The document is closed: grey Save.
   virtual void documentClosed() = 0;
-  // Bytes were put back by an undo: rebuild the view's text.
+  // Bytes or change marks changed outside the view (undo, recovered edits): rebuild its text.
   virtual void bytesRestored() = 0;
 };
 
@@ -45,29 +46,44 @@ struct DocumentServices {
   std::uint32_t instanceValue;  // names the temporary copies of this running program
 };
 
-class HexDocument {
+class HexDocument : private ChangeObserver {
  public:
   HexDocument(DocumentServices services, DocumentWindow& window);
+  // A document still open is let go as after a crash: unsaved work stays recoverable.
+  ~HexDocument() override;
   HexDocument(const HexDocument&) = delete;
   HexDocument& operator=(const HexDocument&) = delete;
 
   // The file to open next (the Open command, recent files and the command line set it).
   void setPath(const std::u16string& path) { m_path = path; }
 
-  // Opens the file named by `path` in the mode of the `openMode` setting. A missing file, a
-  // folder or an empty file leaves no document and shows nothing; other failures show the
-  // open error. Returns true when a document is open afterwards.
+  // Opens the file named by `path` in the mode of the `openMode` setting, first offering what a
+  // crashed run left of it. A missing file, a folder or an empty file leaves no document and
+  // shows nothing; other failures show the open error. Returns true when a document is open.
   bool openDocument();
 
-  // Asks about unsaved or on-the-spot changes, then closes and resets every path.
-  void close();
-  // Writes the temporary copy over the user's file; `ask` poses the question first.
-  void save(bool ask);
+  // Asks about unsaved or on-the-spot changes, then closes and resets every path. Returns false
+  // when the document stays open: a save the user asked for failed or was not done.
+  bool close();
+  // Writes the temporary copy into the user's file; `ask` poses the question first. Returns
+  // true when the file now holds the copy's bytes.
+  bool save(bool ask);
   // The Undo and Undo All commands.
   void undo();
   void undoAll();
 
+  // When another program shortened the mapped file (or a page could not be written), tells the
+  // user and closes the document without questions; a temporary copy stays recoverable.
+  // Returns true when it closed the document.
+  bool checkMapping();
+  // Lets go of the document without questions and without touching the window, as when the
+  // program is told to end: a copy with unsaved changes and the journal of on-the-spot edits
+  // stay for the next open, everything else of the document is removed.
+  void abandon();
+
   bool isOpen() const { return m_file.isOpen(); }
+  // True once the mapping faulted; checkMapping then closes the document.
+  bool isDamaged() const { return m_file.isOpen() && m_file.isDamaged(); }
   bool isTemporaryCopy() const { return !m_sourcePath.empty(); }
   const std::u16string& path() const { return m_path; }
   const std::u16string& sourcePath() const { return m_sourcePath; }
@@ -80,25 +96,45 @@ class HexDocument {
   // The name of the temporary copy of `sourcePath` in `workPath`.
   static std::u16string temporaryCopyName(const std::u16string& workPath, std::uint32_t instanceValue,
                                           const std::u16string& sourcePath);
+  // The crash journal that goes with a copy name (or, on the spot, with the same stem).
+  static std::u16string journalName(const std::u16string& copyName);
 
  private:
-  bool openOnTheSpot();
+  enum class Recovery { None, Copy, OnTheSpot, Refused };
+
+  bool openOnTheSpot(const EditJournalContents* recovered);
   bool openTemporaryCopy();
+  bool openRecoveredCopy(EditJournal::Found& found);
+  // Offers what a crashed run left of `path`; Copy means the recovered copy is open.
+  Recovery offerRecovery(EditJournalContents& onTheSpot);
   // Maps `path` for editing; on failure shows the open error and forgets `path`.
   bool mapDocument();
-  void makeBackup();
+  // 0, or the error of a backup that was configured but could not be made.
+  int makeBackup();
   void finishOpen(bool temporaryCopy);
+  void loadRecoveredLog(const std::vector<ChangeEntry>& entries);
   void showOpenError(const std::u16string& path, int error);
+  void showError(int textId, std::initializer_list<FormatArg> args);
   int ask(int captionId, int textId, std::initializer_list<FormatArg> args);
+  // Unmaps and resets; `keepForRecovery` leaves the copy and the journal in the work folder.
+  void release(bool keepForRecovery);
+
+  void changeAppended(const ChangeEntry& entry) override;
+  void changeUndone(const ChangeEntry& entry) override;
 
   DocumentServices m_services;
   DocumentWindow& m_window;
   std::u16string m_path;
   std::u16string m_sourcePath;
   std::u16string m_comparePath;
+  std::u16string m_workFolder;  // resolved at open; empty when it is not private
   MappedFile m_file;
   ChangeLog m_changeLog;
   DiffSet m_diffSet;
+  EditJournal m_journal;
+  FileIdentity m_sourceIdentity;       // the user's file as opened or last saved
+  std::vector<std::uint32_t> m_touched;  // offsets edited or undone since the last save
+  bool m_unsaved = false;              // the copy differs from the user's file
 };
 
 }  // namespace nibblet

@@ -81,4 +81,12 @@ constexpr int kIdsSearchNext = 40110;
 constexpr int kIdsNextDiff = 40111;
 constexpr int kIdsShowToolbar = 40112;
 
+// Texts of crash recovery and safe saving.
+constexpr int kIdsRecoverCopy = 40200;         // "Recover the unsaved changes to %s?"
+constexpr int kIdsRecoverOnTheSpot = 40201;    // changes made on the spot before a crash
+constexpr int kIdsBackupFailed = 40202;        // backup could not be made; open anyway?
+constexpr int kIdsChangedOnDisk = 40203;       // file changed by another program; overwrite?
+constexpr int kIdsUnsafeWorkFolder = 40204;    // work folder others can write into
+constexpr int kIdsFileShortened = 40205;       // mapping damaged; document closed
+
 }  // namespace nibblet

@@ -58,14 +58,26 @@ int setReadOnly(const std::u16string& path, bool readOnly) {
 }
 
 int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly) {
+  int fd = -1;
+  int rc = copyFileKeepingOpen(from, to, ownerOnly, fd);
+  if (fd >= 0) ::close(fd);
+  return rc;
+}
+
+int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd) {
+  fd = -1;
   std::string target = native(to);
   int in = ::open(native(from).c_str(), O_RDONLY | O_CLOEXEC);
   if (in < 0) return lastError();
   struct stat st;
-  if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-    int rc = S_ISDIR(st.st_mode) ? EISDIR : lastError();
+  if (::fstat(in, &st) != 0) {
+    int rc = lastError();
     ::close(in);
     return rc;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(in);
+    return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
   }
   int out = -1;
   std::string temp;
@@ -89,7 +101,13 @@ int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool
     ::unlink(temp.c_str());
     return rc;
   }
-  return commitFileBeside(out, temp, target);
+  rc = renameFileBeside(out, temp, target);
+  if (rc != 0) {
+    ::close(out);
+    return rc;
+  }
+  fd = out;
+  return 0;
 }
 
 int deleteFile(const std::u16string& path) {
@@ -110,6 +128,16 @@ int createFolder(const std::u16string& path, bool ownerOnly) {
 
 int removeFolder(const std::u16string& path) {
   return ::rmdir(native(path).c_str()) == 0 ? 0 : lastError();
+}
+
+int checkPrivateFolder(const std::u16string& folder) {
+  struct stat st;
+  if (::stat(native(folder).c_str(), &st) != 0) return lastError();
+  if (!S_ISDIR(st.st_mode)) return ENOTDIR;
+  if (st.st_uid != ::geteuid()) return EPERM;
+  // Others may write into a folder only when the sticky bit keeps them off our names.
+  if ((st.st_mode & (S_IWGRP | S_IWOTH)) != 0 && (st.st_mode & S_ISVTX) == 0) return EPERM;
+  return 0;
 }
 
 int createMissingFolders(const std::u16string& path, bool ownerOnly) {

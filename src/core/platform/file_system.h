@@ -38,6 +38,14 @@ int setReadOnly(const std::u16string& path, bool readOnly);
 // (never following a link planted under any name) which is synced and then renamed over `to`,
 // so `to` holds either its old content or the whole copy. `ownerOnly` gives the copy mode 0600.
 int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly);
+// copyFileReplacing that hands the new file's descriptor (read-write, locked against
+// clean-up by a later start) to the caller, so it is used without opening the name again.
+int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd);
+
+// 0 when `folder` is a folder of this user that no other user can write names into (not group
+// or world writable, unless the sticky bit is set); EPERM when it is not private, ENOTDIR or
+// the system error code otherwise.
+int checkPrivateFolder(const std::u16string& folder);
 
 int deleteFile(const std::u16string& path);
 int moveFile(const std::u16string& from, const std::u16string& to);

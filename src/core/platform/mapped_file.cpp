@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "core/platform/mapping_guard.h"
 #include "core/platform/unicode.h"
 
 namespace nibblet {
@@ -14,12 +15,19 @@ namespace nibblet {
 int MappedFile::open(const std::u16string& path, Access access) {
   close();
   bool writable = access == Access::ReadWrite;
-  std::string native = toUtf8(path);
-  m_fd = ::open(native.c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  int fd = ::open(toUtf8(path).c_str(), (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+  if (fd < 0) return errno != 0 ? errno : 1;
+  return adopt(fd, access);
+}
+
+int MappedFile::adopt(int fd, Access access) {
+  close();
+  m_fd = fd;
+  bool writable = access == Access::ReadWrite;
   int error = 0;
   struct stat st;
   if (m_fd < 0) {
-    error = errno;
+    error = EBADF;
   } else if (::fstat(m_fd, &st) != 0) {
     error = errno;
   } else if (!S_ISREG(st.st_mode)) {
@@ -36,6 +44,7 @@ int MappedFile::open(const std::u16string& path, Access access) {
       error = errno;
     } else {
       m_bytes = static_cast<std::uint8_t*>(view);
+      m_guardSlot = MappingGuard::watch(m_bytes, m_size);
       return 0;
     }
   }
@@ -43,7 +52,18 @@ int MappedFile::open(const std::u16string& path, Access access) {
   return error != 0 ? error : 1;
 }
 
+bool MappedFile::isDamaged() const { return MappingGuard::isDamaged(m_guardSlot); }
+
+int MappedFile::flush() {
+  if (!m_bytes) return 0;
+  if (isDamaged()) return EIO;
+  return ::msync(m_bytes, m_size, MS_SYNC) == 0 ? 0 : (errno != 0 ? errno : EIO);
+}
+
 void MappedFile::close() {
+  // The guard lets go first: after munmap the range may be reused by other memory.
+  MappingGuard::forget(m_guardSlot);
+  m_guardSlot = -1;
   if (m_bytes) ::munmap(m_bytes, m_size);
   if (m_fd >= 0) ::close(m_fd);
   m_bytes = nullptr;

@@ -1,17 +1,34 @@
 #include "core/platform/posix_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
+#include <ctime>
 
 namespace nibblet {
 namespace {
 
 int lastError() { return errno != 0 ? errno : EIO; }
+
+// ".tag" + 8 + 8 hex digits + ".part"
+constexpr std::size_t kHelperNameLength = 1 + 3 + 16 + 5;
+
+bool isHelperName(const char* name) {
+  std::size_t n = std::strlen(name);
+  if (n != kHelperNameLength || name[0] != '.' || std::strcmp(name + n - 5, ".part") != 0) return false;
+  for (std::size_t i = 4; i < 20; ++i)
+    if (!std::strchr("0123456789ABCDEF", name[i]) || name[i] == 0) return false;
+  return true;
+}
+
+}  // namespace
 
 std::string folderOf(const std::string& path) {
   auto cut = path.rfind('/');
@@ -19,18 +36,30 @@ std::string folderOf(const std::string& path) {
   return cut == 0 ? "/" : path.substr(0, cut);
 }
 
-}  // namespace
+std::uint32_t randomValue() {
+  std::uint32_t value = 0;
+  if (::getrandom(&value, sizeof value, GRND_NONBLOCK) == static_cast<ssize_t>(sizeof value)) return value;
+  // No entropy yet (early boot): time and address bits still keep names apart between runs.
+  struct timespec now;
+  ::clock_gettime(CLOCK_MONOTONIC, &now);
+  return static_cast<std::uint32_t>(now.tv_nsec) ^ static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&now));
+}
 
 int createFileBeside(const std::string& target, const char* tag, mode_t mode, int& fd, std::string& tempName) {
   fd = -1;
+  std::string folder = folderOf(target);
   for (int attempt = 0; attempt < 100; ++attempt) {
-    char suffix[64];
-    std::snprintf(suffix, sizeof suffix, ".%s%d-%u-%d.part", tag, static_cast<int>(::getpid()),
-                  static_cast<unsigned>(std::rand()), attempt);
-    tempName = target + suffix;
-    fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    char name[32];
+    std::snprintf(name, sizeof name, ".%.3s%08X%08X.part", tag, static_cast<unsigned>(::getpid()),
+                  static_cast<unsigned>(randomValue()));
+    tempName = folder;
+    if (tempName.back() != '/') tempName += '/';
+    tempName += name;
+    fd = ::open(tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd >= 0) {
-      // The umask may have narrowed the mode; the new file gets exactly the one asked for.
+      // The lock tells a later start that this helper is in use; the umask may have narrowed
+      // the mode, so the new file gets exactly the one asked for.
+      ::flock(fd, LOCK_EX | LOCK_NB);
       ::fchmod(fd, mode);
       return 0;
     }
@@ -55,20 +84,95 @@ int writeAll(int fd, const void* data, std::size_t size) {
   return 0;
 }
 
-int commitFileBeside(int fd, const std::string& tempName, const std::string& target) {
+int writeAllAt(int fd, const void* data, std::size_t size, std::uint64_t offset) {
+  const char* p = static_cast<const char*>(data);
+  while (size > 0) {
+    std::size_t chunk = size < (std::size_t{1} << 24) ? size : (std::size_t{1} << 24);
+    ssize_t n = ::pwrite(fd, p, chunk, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
+    }
+    if (n == 0) return ENOSPC;
+    p += n;
+    offset += static_cast<std::uint64_t>(n);
+    size -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+int readAllAt(int fd, void* data, std::size_t size, std::uint64_t offset) {
+  char* p = static_cast<char*>(data);
+  while (size > 0) {
+    ssize_t n = ::pread(fd, p, size, static_cast<off_t>(offset));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return lastError();
+    }
+    if (n == 0) return EIO;
+    p += n;
+    offset += static_cast<std::uint64_t>(n);
+    size -= static_cast<std::size_t>(n);
+  }
+  return 0;
+}
+
+void syncFolderOf(const std::string& path) {
+  int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir >= 0) {
+    ::fsync(dir);
+    ::close(dir);
+  }
+}
+
+int renameFileBeside(int fd, const std::string& tempName, const std::string& target) {
   int rc = ::fsync(fd) == 0 ? 0 : lastError();
-  if (::close(fd) != 0 && rc == 0) rc = lastError();
   if (rc == 0 && ::rename(tempName.c_str(), target.c_str()) != 0) rc = lastError();
   if (rc != 0) {
     ::unlink(tempName.c_str());
     return rc;
   }
-  int dir = ::open(folderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
+  syncFolderOf(target);
   return 0;
+}
+
+int commitFileBeside(int fd, const std::string& tempName, const std::string& target) {
+  int rc = renameFileBeside(fd, tempName, target);
+  if (::close(fd) != 0 && rc == 0) rc = lastError();
+  return rc;
+}
+
+int identityOf(int fd, const std::string& path, FileIdentity& out) {
+  struct stat st;
+  int rc = fd >= 0 ? ::fstat(fd, &st) : ::stat(path.c_str(), &st);
+  if (rc != 0) return lastError();
+  out.device = static_cast<std::uint64_t>(st.st_dev);
+  out.inode = static_cast<std::uint64_t>(st.st_ino);
+  out.size = static_cast<std::uint64_t>(st.st_size);
+  out.modifiedSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
+  out.modifiedNanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+  return 0;
+}
+
+int removeStaleHelperFiles(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return 0;
+  int removed = 0;
+  std::time_t now = std::time(nullptr);
+  while (dirent* e = ::readdir(dir)) {
+    if (!isHelperName(e->d_name)) continue;
+    std::string path = folder + "/" + e->d_name;
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    struct stat st;
+    // A helper only just created may not hold its lock yet: it is left for a later start.
+    bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+                 now - st.st_mtime >= 2 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+    if (stale && ::unlink(path.c_str()) == 0) ++removed;
+    ::close(fd);
+  }
+  ::closedir(dir);
+  return removed;
 }
 
 }  // namespace nibblet

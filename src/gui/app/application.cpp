@@ -1,9 +1,17 @@
 #include "gui/app/application.h"
 
 #include <QApplication>
+#include <QSocketNotifier>
 #include <QStringList>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include "core/document/command_line.h"
+#include "core/document/work_folder.h"
 #include "core/i18n/language_list.h"
 #include "core/platform/file_system.h"
 #include "core/settings/settings_store.h"
@@ -21,6 +29,8 @@ Application::~Application() = default;
 void Application::start(const std::u16string& commandLine) {
   m_context.scale = readScreenScale();
   loadSettings(m_context.key, m_context.settings, defaultWorkPath());
+  // Saves a crash interrupted are finished before anything is opened.
+  cleanUpWorkFolder(m_context.settings);
   m_context.texts.setModule(nullptr);
   m_context.programFolder = programFolder();
   IcuLanguageNames names;
@@ -34,11 +44,45 @@ void Application::start(const std::u16string& commandLine) {
   m_frame->show();
 }
 
+void Application::terminate() {
+  if (m_frame) m_frame->document().abandon();
+  storeLastFolder(m_context.key, m_context.lastFolder);
+  storeSettings(m_context.key, m_context.settings);
+}
+
 void Application::finish() {
   m_frame.reset();
   storeLastFolder(m_context.key, m_context.lastFolder);
   storeSettings(m_context.key, m_context.settings);
 }
+
+namespace {
+
+int g_signalPipe[2] = {-1, -1};
+
+void onTerminateSignal(int signal) {
+  char byte = static_cast<char>(signal);
+  ssize_t ignored = ::write(g_signalPipe[1], &byte, 1);
+  (void)ignored;
+}
+
+// SIGTERM, SIGHUP and SIGINT (a logout, a closed terminal, Ctrl+C) arrive through a pipe in the
+// message loop; the program then lets go of its document so nothing unsaved is lost, stores its
+// settings and ends at once, whatever dialog is open.
+void catchTerminateSignals(Application& program) {
+  if (::pipe2(g_signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  auto* notifier = new QSocketNotifier(g_signalPipe[0], QSocketNotifier::Read, qApp);
+  QObject::connect(notifier, &QSocketNotifier::activated, qApp, [&program] {
+    program.terminate();
+    std::_Exit(0);
+  });
+  struct sigaction action = {};
+  action.sa_handler = onTerminateSignal;
+  sigemptyset(&action.sa_mask);
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
+}
+
+}  // namespace
 
 int runApplication(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -47,6 +91,7 @@ int runApplication(int argc, char** argv) {
   arguments.removeFirst();
   QtRegistryKey key;
   Application program(key);
+  catchTerminateSignals(program);
   program.start(toU16(arguments.join(' ')));
   int code = QApplication::exec();
   program.finish();

@@ -22,6 +22,9 @@ class Application {
   void start(const std::u16string& commandLine);
   // Writes "lastFDPath", then the whole settings record.
   void finish();
+  // The program was told to end (a signal): lets go of the document without questions, keeping
+  // unsaved work recoverable, and stores what finish stores. The window is not touched.
+  void terminate();
 
   AppContext& context() { return m_context; }
   MainFrame* mainFrame() { return m_frame.get(); }

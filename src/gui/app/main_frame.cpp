@@ -1,5 +1,6 @@
 #include "gui/app/main_frame.h"
 
+#include <QAbstractEventDispatcher>
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
@@ -110,6 +111,19 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
     placeOnWorkArea();
   }
   setFocusPolicy(Qt::StrongFocus);
+
+  // A file shortened under the mapping is noticed once the program is idle again, outside any
+  // dialog, and its document closed there.
+  connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+    if (m_mappingCheckPosted || !m_document.isDamaged() || QApplication::activeModalWidget() ||
+        QApplication::activePopupWidget())
+      return;
+    m_mappingCheckPosted = true;
+    QMetaObject::invokeMethod(this, [this] {
+      m_mappingCheckPosted = false;
+      if (m_document.checkMapping()) setDocumentCommandsEnabled(false);
+    }, Qt::QueuedConnection);
+  });
 
   if (!commandLinePath.empty()) {
     m_document.setPath(commandLinePath);
@@ -257,13 +271,12 @@ void MainFrame::onCommand(int id) {
     case kCmdOpen: openCommand(); break;
     case kCmdSave: m_document.save(true); break;
     case kCmdClose:
-      m_document.close();
-      setDocumentCommandsEnabled(false);
+      if (m_document.close()) setDocumentCommandsEnabled(false);
       break;
     case kCmdRecentFiles: recentFilesCommand(); break;
     case kCmdExit:
-      m_document.close();
-      close();
+      // A save that failed or was not done keeps the document, and so the program, open.
+      if (m_document.close()) close();
       break;
     case kCmdUndo:
       if (m_view) m_document.undo();
@@ -295,7 +308,7 @@ void MainFrame::openCommand() {
   options.startFolder = m_context.lastFolder;
   std::u16string chosen;
   if (runFileBrowser(this, options, chosen, m_context.lastFolder, m_context.texts, m_context.messages) != 1) return;
-  m_document.close();
+  if (!m_document.close()) return;
   m_document.setPath(chosen);
   m_document.openDocument();
 }
@@ -313,7 +326,7 @@ void MainFrame::recentFilesCommand() {
   QAction* chosen = popup.exec(QPoint(0, 1000));
   if (!chosen) return;
   std::u16string path = m_context.recentFiles.entry(chosen->data().toInt() - 1);
-  m_document.close();
+  if (!m_document.close()) return;
   m_document.setPath(path);
   m_document.openDocument();
 }
@@ -351,8 +364,13 @@ void MainFrame::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
-  // Destroying the window closes the document with its questions.
-  m_document.close();
+  // Closing the window closes the document with its questions; when that does not happen (a
+  // failed save), the window stays.
+  if (!m_document.close()) {
+    event->ignore();
+    return;
+  }
+  setDocumentCommandsEnabled(false);
   event->accept();
 }
 

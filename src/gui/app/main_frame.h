@@ -77,6 +77,7 @@ class MainFrame : public QWidget, public DocumentWindow {
   QPointer<HexViewWidget> m_view;
   bool m_settingsShown = false;
   bool m_closing = false;
+  bool m_mappingCheckPosted = false;
 };
 
 }  // namespace nibblet

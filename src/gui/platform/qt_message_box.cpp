@@ -1,15 +1,49 @@
 #include "gui/platform/qt_message_box.h"
 
+#include <QCloseEvent>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 #include "gui/platform/qt_text.h"
 
 namespace nibblet {
+namespace {
+
+// A Yes/No question has no third answer: Escape and the window's close button do nothing, so a
+// stray key can never answer "Keep changes?" with No.
+class QuestionBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+  bool answersOnlyWithButtons = false;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (answersOnlyWithButtons && event->matches(QKeySequence::Cancel)) {
+      event->accept();
+      return;
+    }
+    QMessageBox::keyPressEvent(event);
+  }
+  void closeEvent(QCloseEvent* event) override {
+    if (answersOnlyWithButtons && !clickedButton()) {
+      event->ignore();
+      return;
+    }
+    QMessageBox::closeEvent(event);
+  }
+  void reject() override {
+    if (answersOnlyWithButtons && !clickedButton()) return;
+    QMessageBox::reject();
+  }
+};
+
+}  // namespace
 
 int QtMessageBox::show(const std::u16string& caption, int style, const std::u16string& text) {
-  QMessageBox box(m_owner);
+  QuestionBox box(m_owner);
+  box.setObjectName("messageBox");
   box.setWindowTitle(toQString(caption));
   box.setText(toQString(text));
   box.setTextFormat(Qt::PlainText);
@@ -19,19 +53,26 @@ int QtMessageBox::show(const std::u16string& caption, int style, const std::u16s
     case kStyleInformation: box.setIcon(QMessageBox::Information); break;
     default: box.setIcon(QMessageBox::NoIcon); break;
   }
-  if (style == kStyleQuestion) {
+  bool question = style == kStyleQuestion;
+  if (question) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);
+    box.answersOnlyWithButtons = true;
   } else {
     box.setStandardButtons(QMessageBox::Ok);
   }
   // A wait cursor set around a long operation must not hide the pointer over the box.
   bool busy = QGuiApplication::overrideCursor() != nullptr;
   if (busy) QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));
-  int pressed = box.exec();
+  box.exec();
   if (busy) QGuiApplication::restoreOverrideCursor();
-  if (style == kStyleQuestion) return pressed == QMessageBox::Yes ? kButtonYes : kButtonNo;
-  return kButtonOk;
+  if (!question) return kButtonOk;
+  // Only a pressed Yes is a Yes; a box ended any other way (the program told to quit) is no
+  // answer, and every caller treats it as "do nothing that loses data".
+  QAbstractButton* pressed = box.clickedButton();
+  if (pressed == box.button(QMessageBox::Yes)) return kButtonYes;
+  if (pressed == box.button(QMessageBox::No)) return kButtonNo;
+  return 0;
 }
 
 }  // namespace nibblet

@@ -89,8 +89,9 @@ TEST(ShippedResources, EnglishHasEveryTextMenuAndDialog) {
                             40068, 40069, 40071, 40073, 40075, 40081, 40082, 40083, 40084, 40085,
                             40086, 40087, 40088, 40089, 40090, 40091, 40092, 40093, 40094, 40095,
                             40096, 40097, 40098, 40099, 40100, 40101, 40102, 40103, 40104, 40105,
-                            40106, 40107, 40108, 40109, 40110, 40111, 40112};
-  EXPECT_EQ(ids.size(), 77u);
+                            40106, 40107, 40108, 40109, 40110, 40111, 40112, 40200, 40201, 40202,
+                            40203, 40204, 40205};
+  EXPECT_EQ(ids.size(), 83u);
   EXPECT_EQ(ids, expected);
   // The texts whose odd spelling, blanks and escapes are easy to "fix" by mistake.
   EXPECT_EQ(*english.text(kIdsInternalError), u"Internal error  %d (%d).");

@@ -1,0 +1,226 @@
+#include "core/document/edit_journal.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace nibblet {
+namespace {
+
+constexpr char kMagic[8] = {'N', 'B', 'T', 'E', 'D', 'I', 'T', '1'};
+constexpr std::size_t kRecordSize = 8;
+constexpr std::uint32_t kMaxPathBytes = 4096;
+
+std::uint32_t fnv1a(const std::uint8_t* p, std::size_t n) {
+  std::uint32_t h = 2166136261u;
+  for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 16777619u;
+  return h;
+}
+
+void putU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+void putU64(std::vector<std::uint8_t>& out, std::uint64_t v) {
+  for (int i = 0; i < 8; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+void putText(std::vector<std::uint8_t>& out, const std::string& t) {
+  putU32(out, static_cast<std::uint32_t>(t.size()));
+  out.insert(out.end(), t.begin(), t.end());
+}
+
+// Reads fields from a byte buffer; every read checks the remaining length.
+struct Reader {
+  const std::vector<std::uint8_t>& data;
+  std::size_t at = 0;
+  bool ok = true;
+  std::uint64_t number(int bytes) {
+    if (!ok || data.size() - at < static_cast<std::size_t>(bytes)) return ok = false, 0;
+    std::uint64_t v = 0;
+    for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint64_t>(data[at + i]) << (8 * i);
+    at += static_cast<std::size_t>(bytes);
+    return v;
+  }
+  std::string text() {
+    std::uint64_t n = number(4);
+    if (!ok || n > kMaxPathBytes || data.size() - at < n) return ok = false, std::string();
+    std::string t(data.begin() + static_cast<std::ptrdiff_t>(at), data.begin() + static_cast<std::ptrdiff_t>(at + n));
+    at += n;
+    return t;
+  }
+};
+
+std::uint8_t recordCheck(const std::uint8_t* r) {
+  std::uint32_t sum = 0x5A;
+  for (int i = 0; i < 7; ++i) sum = (sum * 31 + r[i]) & 0xFF;
+  return static_cast<std::uint8_t>(sum);
+}
+
+bool readWhole(int fd, std::vector<std::uint8_t>& out) {
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > (std::int64_t{1} << 34)) return false;
+  out.resize(static_cast<std::size_t>(st.st_size));
+  return readAllAt(fd, out.data(), out.size(), 0) == 0;
+}
+
+}  // namespace
+
+int EditJournal::create(const std::string& path, JournalMode mode, const std::string& sourcePath,
+                        const std::string& copyPath, const FileIdentity& source) {
+  release();
+  std::vector<std::uint8_t> header(kMagic, kMagic + 8);
+  putU32(header, static_cast<std::uint32_t>(mode));
+  putU64(header, source.device);
+  putU64(header, source.inode);
+  putU64(header, source.size);
+  putText(header, sourcePath);
+  putText(header, copyPath);
+  putU32(header, fnv1a(header.data(), header.size()));
+  // Written whole beside its name and renamed into place, so a journal is never seen half made.
+  int fd = -1;
+  std::string temp;
+  int rc = createFileBeside(path, "nbj", 0600, fd, temp);
+  if (rc != 0) return rc;
+  rc = writeAll(fd, header.data(), header.size());
+  if (rc == 0) rc = renameFileBeside(fd, temp, path);
+  else ::unlink(temp.c_str());
+  if (rc != 0) {
+    ::close(fd);
+    return rc;
+  }
+  if (::lseek(fd, 0, SEEK_END) < 0) {
+    rc = errno;
+    ::close(fd);
+    ::unlink(path.c_str());
+    return rc;
+  }
+  m_fd = fd;
+  m_path = path;
+  m_error = 0;
+  return 0;
+}
+
+int EditJournal::adopt(int fd, const std::string& foundPath, const std::string& path) {
+  release();
+  if (foundPath != path && ::rename(foundPath.c_str(), path.c_str()) != 0) {
+    int rc = errno;
+    ::close(fd);
+    return rc;
+  }
+  syncFolderOf(path);
+  ::lseek(fd, 0, SEEK_END);
+  m_fd = fd;
+  m_path = path;
+  m_error = 0;
+  return 0;
+}
+
+void EditJournal::writeRecord(std::uint32_t offset, std::uint8_t oldValue, std::uint8_t newValue, char kind) {
+  if (m_fd < 0 || m_error != 0) return;
+  std::uint8_t r[kRecordSize] = {static_cast<std::uint8_t>(offset), static_cast<std::uint8_t>(offset >> 8),
+                                 static_cast<std::uint8_t>(offset >> 16), static_cast<std::uint8_t>(offset >> 24),
+                                 oldValue, newValue, static_cast<std::uint8_t>(kind), 0};
+  r[7] = recordCheck(r);
+  // No fsync: the record only has to outlive the process, and the kernel keeps it once written.
+  m_error = writeAll(m_fd, r, sizeof r);
+}
+
+void EditJournal::changeAppended(const ChangeEntry& e) { writeRecord(e.offset, e.oldValue, e.newValue, 'E'); }
+void EditJournal::changeUndone(const ChangeEntry& e) { writeRecord(e.offset, e.oldValue, e.newValue, 'U'); }
+
+void EditJournal::saved() { writeRecord(0, 0, 0, 'S'); }
+
+void EditJournal::discard() {
+  if (m_fd < 0) return;
+  ::unlink(m_path.c_str());
+  syncFolderOf(m_path);
+  release();
+}
+
+void EditJournal::release() {
+  if (m_fd >= 0) ::close(m_fd);
+  m_fd = -1;
+  m_path.clear();
+  m_error = 0;
+}
+
+bool EditJournal::read(int fd, EditJournalContents& out) {
+  std::vector<std::uint8_t> data;
+  if (!readWhole(fd, data) || data.size() < 8 || std::memcmp(data.data(), kMagic, 8) != 0) return false;
+  Reader r{data, 8};
+  std::uint64_t mode = r.number(4);
+  out.source.device = r.number(8);
+  out.source.inode = r.number(8);
+  out.source.size = r.number(8);
+  out.sourcePath = r.text();
+  out.copyPath = r.text();
+  std::size_t headerEnd = r.at;
+  std::uint64_t check = r.number(4);
+  if (!r.ok || mode > 1 || check != fnv1a(data.data(), headerEnd)) return false;
+  out.mode = static_cast<JournalMode>(mode);
+  out.entries.clear();
+  out.touched.clear();
+  out.unsaved = false;
+  bool everSaved = false;
+  for (std::size_t at = r.at; data.size() - at >= kRecordSize; at += kRecordSize) {
+    const std::uint8_t* rec = data.data() + at;
+    if (recordCheck(rec) != rec[7]) break;
+    std::uint32_t offset = rec[0] | (rec[1] << 8) | (rec[2] << 16) | (static_cast<std::uint32_t>(rec[3]) << 24);
+    switch (rec[6]) {
+      case 'E':
+        out.entries.push_back({offset, rec[4], rec[5]});
+        out.touched.push_back(offset);
+        out.unsaved = true;
+        break;
+      case 'U':
+        if (!out.entries.empty()) out.entries.pop_back();
+        out.unsaved = true;
+        break;
+      case 'S':
+        out.unsaved = false;
+        everSaved = true;
+        break;
+      default:
+        break;
+    }
+  }
+  // Without a save, a copy whose edits were all undone holds the user's bytes again.
+  if (!everSaved && out.entries.empty()) out.unsaved = false;
+  return true;
+}
+
+std::vector<EditJournal::Found> EditJournal::findLeftJournals(const std::string& folder,
+                                                              const std::string& sourcePath) {
+  std::vector<Found> found;
+  FileIdentity wanted;
+  bool haveWanted = identityOf(-1, sourcePath, wanted) == 0;
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return found;
+  while (dirent* e = ::readdir(dir)) {
+    std::size_t n = std::strlen(e->d_name);
+    if (n < 8 || std::strncmp(e->d_name, "nbt", 3) != 0 || std::strcmp(e->d_name + n - 4, ".jnl") != 0) continue;
+    Found f;
+    f.path = folder + "/" + e->d_name;
+    f.fd = ::open(f.path.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (f.fd < 0) continue;
+    struct stat st;
+    bool usable = ::fstat(f.fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+                  ::flock(f.fd, LOCK_EX | LOCK_NB) == 0 && read(f.fd, f.contents);
+    bool same = usable && (f.contents.sourcePath == sourcePath ||
+                           (haveWanted && f.contents.source.device == wanted.device &&
+                            f.contents.source.inode == wanted.inode));
+    if (!same) {
+      ::close(f.fd);
+      continue;
+    }
+    found.push_back(std::move(f));
+  }
+  ::closedir(dir);
+  return found;
+}
+
+}  // namespace nibblet
