@@ -24,33 +24,49 @@ std::u16string withoutSeparator(std::u16string folder) {
   return folder;
 }
 
-// Copies ("nbt....tmp") that no journal names and no process holds.
-void removeOrphanCopies(const std::string& folder) {
-  std::set<std::string> journaled;
+bool lockIfDead(int fd) {
+  struct stat st;
+  return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+         ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+// Journals of dead processes that hold nothing to recover go with their copies, and so do
+// copies ("nbt....tmp") that no journal names and no process holds.
+void removeLeftovers(const std::string& folder) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
-  std::set<std::string> copies;
+  std::set<std::string> copies, journals;
   while (dirent* e = ::readdir(dir)) {
     std::size_t n = std::strlen(e->d_name);
     if (n < 8 || std::strncmp(e->d_name, "nbt", 3) != 0) continue;
     std::string path = folder + "/" + e->d_name;
     if (std::strcmp(e->d_name + n - 4, ".tmp") == 0) copies.insert(path);
-    if (std::strcmp(e->d_name + n - 4, ".jnl") != 0) continue;
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) continue;
-    EditJournalContents contents;
-    if (EditJournal::read(fd, contents)) journaled.insert(contents.copyPath);
-    ::close(fd);
+    if (std::strcmp(e->d_name + n - 4, ".jnl") == 0) journals.insert(path);
   }
   ::closedir(dir);
+  std::set<std::string> kept;
+  for (const std::string& journal : journals) {
+    int fd = ::open(journal.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) continue;
+    EditJournalContents c;
+    bool readable = EditJournal::read(fd, c);
+    if (!lockIfDead(fd)) {
+      if (readable) kept.insert(c.copyPath);  // a running program's document
+    } else if (!readable) {
+      ::unlink(journal.c_str());
+    } else if (c.mode == JournalMode::TemporaryCopy ? c.unsaved : !c.entries.empty()) {
+      kept.insert(c.copyPath);  // offered when that file is opened next
+    } else {
+      if (!c.copyPath.empty() && copies.count(c.copyPath)) ::unlink(c.copyPath.c_str());
+      ::unlink(journal.c_str());
+    }
+    ::close(fd);
+  }
   for (const std::string& copy : copies) {
-    if (journaled.count(copy)) continue;
+    if (kept.count(copy)) continue;
     int fd = ::open(copy.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-        ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-      ::unlink(copy.c_str());
+    if (lockIfDead(fd)) ::unlink(copy.c_str());
     ::close(fd);
   }
 }
@@ -84,7 +100,7 @@ void cleanUpWorkFolder(const Settings& settings) {
     std::string folder = toUtf8(work);
     finishSaveJournals(folder);
     removeStaleHelperFiles(folder);
-    removeOrphanCopies(folder);
+    removeLeftovers(folder);
   }
   std::u16string backup = backupFolderOf(settings);
   // Only this user's own helper files that no process holds are removed, so any folder will do.

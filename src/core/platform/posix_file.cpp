@@ -158,16 +158,17 @@ int removeStaleHelperFiles(const std::string& folder) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return 0;
   int removed = 0;
-  std::time_t now = std::time(nullptr);
   while (dirent* e = ::readdir(dir)) {
     if (!isHelperName(e->d_name)) continue;
     std::string path = folder + "/" + e->d_name;
     int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
     struct stat st;
-    // A helper only just created may not hold its lock yet: it is left for a later start.
+    // A helper is locked from the moment after its creation; one taken away in that instant
+    // from a program starting at the same time only makes that program's copy or save fail
+    // with its error, never lose a byte.
     bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-                 now - st.st_mtime >= 2 && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+                 ::flock(fd, LOCK_EX | LOCK_NB) == 0;
     if (stale && ::unlink(path.c_str()) == 0) ++removed;
     ::close(fd);
   }

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include "core/platform/unicode.h"
+#include "support/child_process.h"
 #include "support/document_fixture.h"
 
 namespace nibblet {
@@ -18,6 +19,7 @@ namespace {
 
 using test::DocumentFixture;
 using test::exists;
+using test::inChild;
 using test::readFile;
 
 const std::vector<std::uint8_t> kBytes = {1, 2, 3, 4, 5, 6, 7, 8};
@@ -173,15 +175,6 @@ TEST(Save, WritesIntoTheSameFileKeepingItsModeEvenWhenReadOnly) {
   EXPECT_EQ(st.st_mode & 07777, 0444u);
   EXPECT_EQ(st.st_ino, before.st_ino);
   EXPECT_EQ(readFile(f.dir.file("a.bin"))[0], 0x42);
-}
-
-// Runs `body` in a child process and returns its exit status (or 128 + signal).
-int inChild(const std::function<int()>& body) {
-  pid_t pid = ::fork();
-  if (pid == 0) ::_exit(body());
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 TEST(Save, FailureLeavesTheUsersFileIntactAndNamesTheError) {

@@ -1,0 +1,509 @@
+// The user's file survives the editor: kills at any moment of save, open and recovery, a full
+// disk, links and other users' files, a hostile work folder, a file shortened under the mapping,
+// and the recovery of what a crashed run left behind.
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "core/document/work_folder.h"
+#include "core/platform/unicode.h"
+#include "support/child_process.h"
+#include "support/document_fixture.h"
+
+namespace nibblet {
+namespace {
+
+namespace fs = std::filesystem;
+using test::DocumentFixture;
+using test::exists;
+using test::inChild;
+using test::readFile;
+using test::writeFile;
+
+std::vector<std::uint8_t> pattern(std::size_t size, std::uint8_t seed) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 31 + seed);
+  return bytes;
+}
+
+// The program's own helper files and save journals in `folder`.
+std::vector<std::string> helpersIn(const std::string& folder) {
+  std::vector<std::string> found;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(folder, ec)) {
+    std::string name = e.path().filename().string();
+    if (name.ends_with(".part") || (name.starts_with("nbs") && name.ends_with(".jnl"))) found.push_back(name);
+  }
+  return found;
+}
+
+// Writes `bytes` into the existing file in place and gives it back its modification time, so the
+// open document still takes it for the file it opened.
+void restoreInPlace(const std::string& path, const std::vector<std::uint8_t>& bytes, const struct stat& times) {
+  int fd = ::open(path.c_str(), O_WRONLY);
+  ASSERT_GE(fd, 0);
+  ASSERT_EQ(::pwrite(fd, bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+  struct timespec t[2] = {times.st_atim, times.st_mtim};
+  ::futimens(fd, t);
+  ::close(fd);
+}
+
+const std::u16string& questionText(const ScriptedMessageBox& box, std::size_t i) { return box.shown().at(i).text; }
+
+TEST(CrashSafety, KillsDuringSaveAndItsRecoveryLeaveOldOrNewInFullWithLinksKept) {
+  DocumentFixture f;
+  std::vector<std::uint8_t> old = pattern(4 << 20, 1);
+  writeFile(f.dir.file("a.bin"), old);
+  fs::create_symlink(f.dir.file("a.bin"), f.dir.file("link.bin"));
+  fs::create_hard_link(f.dir.file("a.bin"), f.dir.file("hard.bin"));
+  struct stat original;
+  ASSERT_EQ(::stat(f.dir.file("a.bin").c_str(), &original), 0);
+
+  f.settings.openMode = 1;
+  f.document.setPath(f.dir.u16("link.bin"));
+  ASSERT_TRUE(f.document.openDocument());
+  std::vector<std::uint8_t> fresh = old;
+  for (std::uint32_t i = 0; i < fresh.size(); i += 256) {
+    fresh[i] = static_cast<std::uint8_t>(~old[i]);
+    f.edit(i, fresh[i]);
+  }
+
+  std::mt19937 random(20261209);
+  int sawOld = 0, sawNew = 0, recoveriesKilled = 0;
+  std::string work = f.dir.file("work");
+  for (int round = 0; round < 160; ++round) {
+    pid_t saver = ::fork();
+    if (saver == 0) ::_exit(f.document.save(false) ? 0 : 1);
+    ::usleep(random() % 40000);
+    ::kill(saver, SIGKILL);
+    ::waitpid(saver, nullptr, 0);
+
+    // Sometimes the next start dies too, while it finishes the interrupted save.
+    if (!helpersIn(work).empty() && random() % 2 == 0) {
+      pid_t finisher = ::fork();
+      if (finisher == 0) {
+        cleanUpWorkFolder(f.settings);
+        ::_exit(0);
+      }
+      ::usleep(random() % 20000);
+      ::kill(finisher, SIGKILL);
+      ::waitpid(finisher, nullptr, 0);
+      ++recoveriesKilled;
+    }
+    bool journalLeft = false;
+    for (const std::string& name : helpersIn(work)) journalLeft |= name.starts_with("nbs");
+    cleanUpWorkFolder(f.settings);
+
+    std::vector<std::uint8_t> now = readFile(f.dir.file("a.bin"));
+    ASSERT_TRUE(now == old || now == fresh) << "round " << round;
+    if (journalLeft) ASSERT_EQ(now, fresh) << "round " << round << ": a complete journal rolls forward";
+    (now == old ? sawOld : sawNew)++;
+    ASSERT_TRUE(helpersIn(work).empty()) << "round " << round;
+    ASSERT_TRUE(helpersIn(f.dir.path()).empty()) << "round " << round;
+    struct stat st;
+    ASSERT_EQ(::stat(f.dir.file("hard.bin").c_str(), &st), 0);
+    ASSERT_EQ(st.st_ino, original.st_ino);
+    ASSERT_EQ(st.st_nlink, 2u);
+    ASSERT_TRUE(fs::is_symlink(f.dir.file("link.bin")));
+    restoreInPlace(f.dir.file("a.bin"), old, original);
+  }
+  EXPECT_GT(sawOld, 0);
+  EXPECT_GT(sawNew, 0);
+  EXPECT_GT(recoveriesKilled, 0);
+}
+
+TEST(CrashSafety, KillsDuringOpenWithBackupAndCopyLeaveNoHelperAfterTheNextStart) {
+  DocumentFixture f;
+  std::vector<std::uint8_t> bytes = pattern(6 << 20, 7);
+  writeFile(f.dir.file("a.bin"), bytes);
+  setText(f.settings.backupPath, f.dir.u16("bak/"));
+  f.settings.openMode = 1;
+  std::mt19937 random(7);
+  for (int round = 0; round < 50; ++round) {
+    pid_t opener = ::fork();
+    if (opener == 0) {
+      f.document.setPath(f.dir.u16("a.bin"));
+      ::_exit(f.document.openDocument() ? 0 : 1);
+    }
+    ::usleep(random() % 60000);
+    ::kill(opener, SIGKILL);
+    ::waitpid(opener, nullptr, 0);
+    cleanUpWorkFolder(f.settings);
+    ASSERT_TRUE(helpersIn(f.dir.file("work")).empty()) << "round " << round;
+    ASSERT_TRUE(helpersIn(f.dir.file("bak")).empty()) << "round " << round;
+    // No copy without something to recover in it, and a backup only whole.
+    for (const auto& e : fs::directory_iterator(f.dir.file("work")))
+      ADD_FAILURE() << e.path() << " left in round " << round;
+    if (exists(f.dir.file("bak/a.bin.bak"))) ASSERT_EQ(readFile(f.dir.file("bak/a.bin.bak")), bytes);
+    ASSERT_EQ(readFile(f.dir.file("a.bin")), bytes);
+  }
+}
+
+// A small file system that can be filled: tmpfs, mounted for the test (root only).
+class SmallDisk {
+ public:
+  explicit SmallDisk(const std::string& at) : m_at(at) {
+    fs::create_directory(at);
+    m_mounted = ::mount("tmpfs", at.c_str(), "tmpfs", 0, "size=512k,mode=0700") == 0;
+  }
+  ~SmallDisk() {
+    if (m_mounted) ::umount2(m_at.c_str(), MNT_DETACH);
+  }
+  bool mounted() const { return m_mounted; }
+  // Fills what is left with one file.
+  void fill() {
+    int fd = ::open((m_at + "/filler").c_str(), O_WRONLY | O_CREAT, 0600);
+    std::vector<char> block(4096, 'f');
+    while (::write(fd, block.data(), block.size()) > 0) {
+    }
+    ::close(fd);
+  }
+  void free() { ::unlink((m_at + "/filler").c_str()); }
+
+ private:
+  std::string m_at;
+  bool m_mounted = false;
+};
+
+TEST(FullDisk, AFailedSaveAtCloseKeepsTheDocumentAndItsCopy) {
+  DocumentFixture f;
+  SmallDisk disk(f.dir.file("small"));
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+  setText(f.settings.workPath, f.dir.u16("small/work"));
+  std::vector<std::uint8_t> old = pattern(64 * 1024, 3);
+  ASSERT_TRUE(f.open("a.bin", old, 1));
+  f.edit(100, 0xEE);
+  disk.fill();
+
+  f.messages.answer(kButtonYes);
+  EXPECT_FALSE(f.document.close());
+  ASSERT_EQ(f.messages.shown().size(), 2u);
+  EXPECT_EQ(questionText(f.messages, 1), u"Error 28 with file " + f.dir.u16("a.bin") + u".");
+  EXPECT_TRUE(f.document.isOpen());
+  EXPECT_TRUE(exists(toUtf8(f.document.path())));
+  EXPECT_EQ(readFile(f.dir.file("a.bin")), old);
+  EXPECT_EQ(f.document.bytes()[100], 0xEE);
+
+  // Room again: the same Close saves and closes.
+  disk.free();
+  f.messages.clear();
+  f.messages.answer(kButtonYes);
+  std::u16string copy = f.document.path();
+  EXPECT_TRUE(f.document.close());
+  EXPECT_EQ(readFile(f.dir.file("a.bin"))[100], 0xEE);
+  EXPECT_FALSE(exists(toUtf8(copy)));
+}
+
+TEST(SaveTarget, LinksOwnersAndModesStayTheSameFile) {
+  DocumentFixture f;
+  writeFile(f.dir.file("t.bin"), pattern(10000, 5));
+  fs::create_symlink(f.dir.file("t.bin"), f.dir.file("s.bin"));
+  fs::create_hard_link(f.dir.file("t.bin"), f.dir.file("h.bin"));
+  struct stat before, after;
+  ASSERT_EQ(::stat(f.dir.file("t.bin").c_str(), &before), 0);
+  f.settings.openMode = 1;
+  f.document.setPath(f.dir.u16("s.bin"));
+  ASSERT_TRUE(f.document.openDocument());
+  f.edit(9999, 0x5A);
+  ASSERT_TRUE(f.document.save(false));
+  EXPECT_TRUE(fs::is_symlink(f.dir.file("s.bin")));
+  ASSERT_EQ(::stat(f.dir.file("t.bin").c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_nlink, 2u);
+  EXPECT_EQ(readFile(f.dir.file("h.bin"))[9999], 0x5A);
+  f.document.close();
+
+  if (::geteuid() != 0) GTEST_SKIP() << "files of another owner need root to set up";
+  // Root's files, world-writable, one of them setuid; saved by an unprivileged user.
+  ASSERT_EQ(::chmod(f.dir.path().c_str(), 0755), 0);
+  writeFile(f.dir.file("o.bin"), pattern(5000, 9));
+  writeFile(f.dir.file("u.bin"), pattern(5000, 9));
+  ASSERT_EQ(::chmod(f.dir.file("o.bin").c_str(), 0666), 0);
+  ASSERT_EQ(::chmod(f.dir.file("u.bin").c_str(), 04777), 0);
+  int status = inChild([&] {
+    if (!test::becomeNobody()) return 3;
+    for (const char* name : {"o.bin", "u.bin"}) {
+      DocumentFixture g;  // its own private work folder
+      g.settings.openMode = 1;
+      g.document.setPath(f.dir.u16(name));
+      if (!g.document.openDocument()) return 4;
+      g.edit(1, 0x11);
+      if (!g.document.save(false)) return 5;
+      g.document.close();
+    }
+    return 0;
+  });
+  ASSERT_EQ(status, 0);
+  for (const char* name : {"o.bin", "u.bin"}) {
+    struct stat st;
+    ASSERT_EQ(::stat(f.dir.file(name).c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, 0u) << name;
+    EXPECT_EQ(st.st_gid, 0u) << name;
+    EXPECT_EQ(readFile(f.dir.file(name))[1], 0x11) << name;
+  }
+  struct stat st;
+  ASSERT_EQ(::stat(f.dir.file("o.bin").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0666u);
+}
+
+TEST(WorkFolder, OnlyAPrivateFolderHoldsCopies) {
+  DocumentFixture f;
+  std::string work = f.dir.file("work");
+  fs::create_directory(work);
+  const std::u16string refused =
+      u"The work folder " + f.dir.u16("work") +
+      u" can be changed by other users; it is not used. Choose a private work folder in the settings.";
+
+  ASSERT_EQ(::chmod(work.c_str(), 0777), 0);
+  EXPECT_FALSE(f.open("a.bin", {1, 2, 3}, 1));
+  ASSERT_EQ(f.messages.shown().size(), 1u);
+  EXPECT_EQ(questionText(f.messages, 0), refused);
+  EXPECT_TRUE(fs::is_empty(work));
+  EXPECT_EQ(f.window.title, u"Nibblet");
+
+  // The sticky bit keeps other users off this user's names.
+  ASSERT_EQ(::chmod(work.c_str(), 01777), 0);
+  EXPECT_TRUE(f.open("a.bin", {1, 2, 3}, 1));
+  f.document.close();
+
+  if (::geteuid() != 0) return;
+  ASSERT_EQ(::chmod(work.c_str(), 0700), 0);
+  ASSERT_EQ(::chown(work.c_str(), 65534, 65534), 0);
+  f.messages.clear();
+  EXPECT_FALSE(f.open("a.bin", {1, 2, 3}, 1));
+  EXPECT_EQ(questionText(f.messages, 0), refused);
+
+  // In a private folder an unprivileged process cannot plant a link at the copy's name.
+  ASSERT_EQ(::chown(work.c_str(), 0, 0), 0);
+  ASSERT_EQ(::chmod(f.dir.path().c_str(), 0755), 0);
+  writeFile(f.dir.file("canary"), std::string("canary"));
+  ASSERT_TRUE(f.open("a.bin", {1, 2, 3}, 1));
+  std::string copy = toUtf8(f.document.path());
+  int status = inChild([&] {
+    if (!test::becomeNobody()) return 3;
+    ::unlink(copy.c_str());
+    return ::symlink(f.dir.file("canary").c_str(), copy.c_str()) == 0 ? 1 : 0;
+  });
+  EXPECT_EQ(status, 0);
+  f.edit(0, 0x77);
+  EXPECT_EQ(readFile(f.dir.file("canary")), (std::vector<std::uint8_t>{'c', 'a', 'n', 'a', 'r', 'y'}));
+  EXPECT_EQ(readFile(copy)[0], 0x77);
+}
+
+TEST(WorkFolder, EmptyOrRelativeSettingFallsBackToTheDefault) {
+  DocumentFixture f;
+  const char* saved = std::getenv("XDG_CACHE_HOME");
+  std::string previous = saved ? saved : "";
+  ::setenv("XDG_CACHE_HOME", f.dir.file("cache").c_str(), 1);
+  for (const char16_t* setting : {u"", u"relative/work"}) {
+    setText(f.settings.workPath, setting);
+    ASSERT_TRUE(f.open("a.bin", {1, 2, 3}, 1));
+    EXPECT_EQ(toUtf8(f.document.path()).rfind(f.dir.file("cache/nibblet/nbt"), 0), 0u);
+    f.document.close();
+  }
+  EXPECT_FALSE(exists("relative"));
+  if (saved) ::setenv("XDG_CACHE_HOME", previous.c_str(), 1);
+  else ::unsetenv("XDG_CACHE_HOME");
+}
+
+TEST(Mapping, AFileShortenedUnderTheMappingIsReportedAndClosed) {
+  for (int mode : {0, 1}) {
+    for (int action = 0; action < 3; ++action) {
+      DocumentFixture f;
+      ASSERT_TRUE(f.open("a.bin", pattern(1 << 20, 2), mode));
+      f.edit(10, 0xAB);
+      std::string mapped = toUtf8(f.document.path());
+      int status = inChild([&] {
+        ::truncate(mapped.c_str(), 4096);
+        // A read past the new end, as a paint of the last rows would do.
+        volatile std::uint8_t sink = f.document.bytes()[900000];
+        (void)sink;
+        if (!f.document.isDamaged()) return 2;
+        if (action == 0) f.document.undo();
+        if (action == 1) f.document.close();
+        if (action == 2) f.document.checkMapping();
+        const auto& shown = f.messages.shown();
+        std::u16string expected = u"File " + f.dir.u16("a.bin") +
+                                  u" was shortened by another program or could not be written. The document is closed.";
+        if (shown.size() != 1 || shown[0].text != expected || f.document.isOpen()) return 3;
+        // A temporary copy stays for recovery; nothing is written anywhere else.
+        if (mode == 1 && !exists(mapped)) return 4;
+        return 0;
+      });
+      EXPECT_EQ(status, 0) << "mode " << mode << " action " << action;
+      EXPECT_EQ(readFile(f.dir.file("a.bin"))[0], pattern(1, 2)[0]);
+    }
+  }
+}
+
+TEST(Recovery, ACrashedCopyIsOfferedWithItsChangesMarked) {
+  for (int answer : {kButtonYes, kButtonNo}) {
+    DocumentFixture f;
+    std::vector<std::uint8_t> old = pattern(3000, 4);
+    // The run that crashes: edits, an undo, no save.
+    ASSERT_EQ(inChild([&] {
+      if (!f.open("a.bin", old, 1)) return 1;
+      f.edit(5, 0x55);
+      f.edit(6, 0x66);
+      f.edit(7, 0x77);
+      f.document.undo();
+      return 0;
+    }), 0);
+
+    cleanUpWorkFolder(f.settings);
+    f.messages.clear();
+    f.messages.answer(answer);
+    f.document.setPath(f.dir.u16("a.bin"));
+    ASSERT_TRUE(f.document.openDocument());
+    ASSERT_GE(f.messages.shown().size(), 1u);
+    EXPECT_EQ(questionText(f.messages, 0), u"Recover the unsaved changes to " + f.dir.u16("a.bin") + u"?");
+    EXPECT_EQ(f.messages.shown()[0].style, kStyleQuestion);
+    if (answer == kButtonYes) {
+      EXPECT_EQ(f.document.changeLog().count(), 2u);
+      EXPECT_EQ(f.document.bytes()[5], 0x55);
+      EXPECT_EQ(f.document.bytes()[7], old[7]);
+      EXPECT_EQ(f.document.sourcePath(), f.dir.u16("a.bin"));
+      EXPECT_EQ(readFile(f.dir.file("a.bin")), old);
+      // It saves like any copy: only after asking, since the file's time is not known.
+      f.messages.clear();
+      f.messages.answer(kButtonYes);
+      EXPECT_TRUE(f.document.save(false));
+      EXPECT_EQ(readFile(f.dir.file("a.bin"))[5], 0x55);
+    } else {
+      EXPECT_EQ(f.document.changeLog().count(), 0u);
+      EXPECT_EQ(f.document.bytes()[5], old[5]);
+    }
+    f.messages.clear();
+    f.document.close();
+    EXPECT_TRUE(fs::is_empty(f.dir.file("work")));
+  }
+}
+
+TEST(Recovery, EditsMadeOnTheSpotBeforeACrashCanStillBeUndone) {
+  DocumentFixture f;
+  std::vector<std::uint8_t> old = pattern(3000, 8);
+  ASSERT_EQ(inChild([&] {
+    if (!f.open("a.bin", old, 0)) return 1;
+    f.edit(1, 0x10);
+    f.edit(2, 0x20);
+    f.edit(1, 0x30);
+    return 0;
+  }), 0);
+  EXPECT_EQ(readFile(f.dir.file("a.bin"))[1], 0x30);
+
+  f.messages.answer(kButtonYes);
+  f.document.setPath(f.dir.u16("a.bin"));
+  ASSERT_TRUE(f.document.openDocument());
+  EXPECT_EQ(questionText(f.messages, 0),
+            u"The program stopped while " + f.dir.u16("a.bin") +
+                u" was open on the spot. Show the 3 change(s) made then, so that they can be undone?");
+  ASSERT_EQ(f.document.changeLog().count(), 3u);
+  f.document.undo();
+  EXPECT_EQ(readFile(f.dir.file("a.bin"))[1], 0x10);
+  f.messages.answer(kButtonYes);
+  f.document.undoAll();
+  EXPECT_EQ(readFile(f.dir.file("a.bin")), old);
+  f.document.close();
+  EXPECT_TRUE(fs::is_empty(f.dir.file("work")));
+}
+
+TEST(Backup, AFailedBackupAsksWhetherToOpenAnyway) {
+  DocumentFixture f;
+  writeFile(f.dir.file("notafolder"), std::string("x"));
+  setText(f.settings.backupPath, f.dir.u16("notafolder/"));
+  f.messages.answer(kButtonNo);
+  EXPECT_FALSE(f.open("a.bin", {1, 2, 3}, 0));
+  ASSERT_EQ(f.messages.shown().size(), 1u);
+  EXPECT_EQ(questionText(f.messages, 0), u"The backup copy of " + f.dir.u16("a.bin") +
+                                             u" could not be made (error 17). Open the file anyway?");
+  EXPECT_TRUE(f.document.path().empty());
+  EXPECT_EQ(f.window.title, u"Nibblet");
+  f.messages.answer(kButtonYes);
+  EXPECT_TRUE(f.open("a.bin", {1, 2, 3}, 0));
+}
+
+TEST(Save, AFileChangedByAnotherProgramIsOverwrittenOnlyAfterAsking) {
+  DocumentFixture f;
+  ASSERT_TRUE(f.open("a.bin", {1, 2, 3, 4}, 1));
+  f.edit(0, 0x42);
+  // Another program writes the file, then another replaces it with a new file of another size.
+  writeFile(f.dir.file("a.bin"), std::vector<std::uint8_t>{9, 9, 9, 9});
+  struct timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 100, 0}};
+  ::utimensat(AT_FDCWD, f.dir.file("a.bin").c_str(), later, 0);
+  EXPECT_FALSE(f.document.save(false));
+  EXPECT_EQ(questionText(f.messages, 0),
+            f.dir.u16("a.bin") + u" was changed by another program since it was opened. Overwrite it?");
+  EXPECT_EQ(readFile(f.dir.file("a.bin")), (std::vector<std::uint8_t>{9, 9, 9, 9}));
+
+  writeFile(f.dir.file("b.tmp"), std::vector<std::uint8_t>{7, 7, 7, 7, 7, 7});
+  fs::rename(f.dir.file("b.tmp"), f.dir.file("a.bin"));
+  f.messages.clear();
+  f.messages.answer(kButtonYes);
+  EXPECT_TRUE(f.document.save(false));
+  EXPECT_EQ(readFile(f.dir.file("a.bin")), (std::vector<std::uint8_t>{0x42, 2, 3, 4}));
+  // Saved, the file is the known one again: no question the next time.
+  f.edit(1, 0x43);
+  f.messages.clear();
+  EXPECT_TRUE(f.document.save(false));
+  EXPECT_EQ(f.messages.shown().size(), 1u);
+  EXPECT_TRUE(helpersIn(f.dir.file("work")).empty());
+}
+
+TEST(LongNames, A250ByteNameOpensSavesAndGetsABackup) {
+  DocumentFixture f;
+  std::string name;
+  for (int i = 0; i < 125; ++i) name += "\xC3\xA9";  // 125 characters, 250 bytes
+  setText(f.settings.backupPath, f.dir.u16("bak"));
+  ASSERT_TRUE(f.open(name, {1, 2, 3}, 1));
+  f.edit(2, 0x33);
+  EXPECT_TRUE(f.document.save(false));
+  EXPECT_EQ(readFile(f.dir.file(name))[2], 0x33);
+  EXPECT_EQ(readFile(f.dir.file("bak/" + name + ".bak")), (std::vector<std::uint8_t>{1, 2, 3}));
+  EXPECT_TRUE(helpersIn(f.dir.path()).empty());
+}
+
+TEST(Helpers, TheNextStartRemovesWhatDeadProcessesLeftAndNothingElse) {
+  DocumentFixture f;
+  std::string work = f.dir.file("work");
+  fs::create_directory(work);
+  auto aged = [](const std::string& path) {
+    writeFile(path, std::string("x"));
+    struct timespec old[2] = {{1000, 0}, {1000, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), old, 0);
+  };
+  aged(work + "/.nbt0000ABCD12345678.part");
+  aged(work + "/.nbt0000ABCD87654321.part");
+  aged(work + "/.nbt-other.part");
+  aged(work + "/nbt1234ABCD.tmp");  // a copy no journal names
+  int held = ::open((work + "/.nbt0000ABCD87654321.part").c_str(), O_RDONLY);
+  ASSERT_EQ(::flock(held, LOCK_EX), 0);
+  // A crashed copy with something to recover stays for its file's next open.
+  ASSERT_TRUE(f.open("a.bin", {1, 2, 3}, 1));
+  std::u16string copy = f.document.path();
+  f.edit(0, 9);
+  f.document.abandon();
+
+  cleanUpWorkFolder(f.settings);
+  EXPECT_FALSE(exists(work + "/.nbt0000ABCD12345678.part"));
+  EXPECT_TRUE(exists(work + "/.nbt0000ABCD87654321.part"));
+  EXPECT_TRUE(exists(work + "/.nbt-other.part"));
+  EXPECT_FALSE(exists(work + "/nbt1234ABCD.tmp"));
+  EXPECT_TRUE(exists(toUtf8(copy)));
+  EXPECT_TRUE(exists(toUtf8(HexDocument::journalName(copy))));
+  ::close(held);
+}
+
+}  // namespace
+}  // namespace nibblet
