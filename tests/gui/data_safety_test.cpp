@@ -1,0 +1,318 @@
+// The real window, offscreen, where the user's file is at stake: a Yes/No question answered only
+// by Yes or No, a window that stays while its save failed, the recovery of a crashed run, and a
+// file shortened under the open document.
+
+#include <QAction>
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "core/document/hex_document.h"
+#include "core/document/work_folder.h"
+#include "core/i18n/command_ids.h"
+#include "core/platform/file_system.h"
+#include "core/platform/registry_key.h"
+#include "core/platform/unicode.h"
+#include "core/platform/wait_cursor.h"
+#include "gui/app/application.h"
+#include "gui/app/main_frame.h"
+#include "gui/platform/qt_text.h"
+#include "gui/view/hex_view_widget.h"
+
+using namespace nibblet;
+
+namespace {
+
+// A window for a document driven without one (the run that crashes).
+class NoWindow : public DocumentWindow {
+ public:
+  void setTitle(const std::u16string&) override {}
+  void documentOpened(bool) override {}
+  void documentClosing() override {}
+  void documentClosed() override {}
+  void bytesRestored() override {}
+};
+
+struct Answer {
+  QString text;  // the box's text, when one was seen
+  bool stayedAfterEscape = false;
+};
+
+// Presses Escape on the next modal box, then tries to close it, notes whether it is still
+// there, and finally presses the button `button`.
+void answerLater(Answer& answer, QMessageBox::StandardButton button) {
+  QTimer::singleShot(50, [&answer, button] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box) return;
+    answer.text = box->text();
+    QTest::keyClick(box, Qt::Key_Escape);
+    box->close();
+    QApplication::processEvents();
+    answer.stayedAfterEscape = box->isVisible() && QApplication::activeModalWidget() == box;
+    if (QAbstractButton* b = box->button(button)) b->click();
+  });
+}
+
+}  // namespace
+
+class DataSafetyTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_dir;
+
+  QString makeFile(const QString& name, const QByteArray& bytes) {
+    QString path = m_dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+    return path;
+  }
+
+  static QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+  }
+
+  static void edit(HexDocument& document, std::uint32_t offset, std::uint8_t value) {
+    document.changeLog().append(offset, document.bytes()[offset], value);
+    document.bytes()[offset] = value;
+  }
+
+  // Opens `path` in `openMode` in a forked child that edits it and dies without closing it.
+  void crashWhileEditing(const QString& path, int openMode, const std::function<void(HexDocument&)>& edits) {
+    pid_t pid = ::fork();
+    if (pid == 0) {
+      Settings settings = Settings::defaults(defaultWorkPath());
+      settings.openMode = openMode;
+      MemoryRegistryKey key;
+      RecentFiles recent;
+      Texts texts;
+      ScriptedMessageBox messages;
+      NullWaitCursor cursor;
+      NoWindow window;
+      HexDocument document(DocumentServices{settings, key, recent, texts, messages, cursor, 0x77}, window);
+      document.setPath(toU16(path));
+      if (!document.openDocument()) ::_exit(1);
+      edits(document);
+      ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    QCOMPARE(WEXITSTATUS(status), 0);
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_dir.isValid());
+    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
+    qputenv("XDG_CACHE_HOME", m_dir.filePath("cache").toUtf8());
+  }
+
+  void yesNoQuestionsAreAnsweredOnlyByYesOrNo() {
+    QString path = makeFile("esc.bin", QByteArray(64, 'e'));
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(toU16(path));
+    MainFrame* frame = program.mainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    edit(frame->document(), 0, 'X');
+
+    // Undo All's question: Escape and closing leave it; No then changes nothing.
+    Answer undoAll;
+    answerLater(undoAll, QMessageBox::No);
+    frame->onCommand(kCmdUndoAll);
+    QCOMPARE(undoAll.text, QString("Undo all maked (1) changes?"));
+    QVERIFY(undoAll.stayedAfterEscape);
+    QCOMPARE(fileBytes(path).at(0), 'X');
+
+    // Escape on the window gives Close; its "keep changes?" question waits for Yes or No.
+    Answer keep;
+    answerLater(keep, QMessageBox::Yes);
+    QTest::keyClick(frame, Qt::Key_Escape);
+    QVERIFY(keep.text.startsWith("In this mode"));
+    QVERIFY(keep.stayedAfterEscape);
+    QVERIFY(frame->view() == nullptr);
+    QCOMPARE(fileBytes(path).at(0), 'X');
+
+    // A temporary copy: "Save changes?" and "Write changes to file ...?" the same way.
+    program.context().settings.openMode = 1;
+    frame->document().setPath(toU16(path));
+    QVERIFY(frame->document().openDocument());
+    edit(frame->document(), 1, 'Y');
+    Answer write;
+    answerLater(write, QMessageBox::No);
+    frame->onCommand(kCmdSave);
+    QVERIFY(write.text.startsWith("Write changes to file"));
+    QVERIFY(write.stayedAfterEscape);
+    Answer save;
+    answerLater(save, QMessageBox::No);
+    frame->onCommand(kCmdClose);
+    QCOMPARE(save.text, QString("Save changes?"));
+    QVERIFY(save.stayedAfterEscape);
+    QCOMPARE(fileBytes(path).at(1), 'e');
+    frame->close();
+    program.finish();
+  }
+
+  void aWindowWhoseSaveWasNotDoneStaysOpen() {
+    QString path = makeFile("stay.bin", QByteArray(64, 's'));
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(u"");
+    MainFrame* frame = program.mainFrame();
+    program.context().settings.openMode = 1;
+    frame->document().setPath(toU16(path));
+    QVERIFY(frame->document().openDocument());
+    edit(frame->document(), 0, 'Z');
+    // Another program rewrites the file; the user declines to overwrite it.
+    makeFile("stay.bin", QByteArray(64, 'o'));
+    {
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::ReadWrite));
+      QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime));
+    }
+    Answer save, overwrite;
+    answerLater(save, QMessageBox::Yes);
+    QTimer::singleShot(300, [&] { answerLater(overwrite, QMessageBox::No); });
+    frame->close();
+    QVERIFY(overwrite.text.endsWith("was changed by another program since it was opened. Overwrite it?"));
+    QVERIFY(frame->isVisible());
+    QVERIFY(frame->view() != nullptr);
+    QCOMPARE(fileBytes(path), QByteArray(64, 'o'));
+
+    // No to "Save changes?" then closes, and the copy goes.
+    QString copy = toQString(frame->document().path());
+    Answer discard;
+    answerLater(discard, QMessageBox::No);
+    frame->onCommand(kCmdExit);
+    QVERIFY(!frame->isVisible());
+    QVERIFY(!QFile::exists(copy));
+    program.finish();
+  }
+
+  void aCrashedRunIsRecoveredThroughTheWindow() {
+    QString copyFile = makeFile("copy.bin", QByteArray(256, 'c'));
+    crashWhileEditing(copyFile, 1, [](HexDocument& d) {
+      edit(d, 10, 'A');
+      edit(d, 11, 'B');
+    });
+    QString spotFile = makeFile("spot.bin", QByteArray(256, 'p'));
+    crashWhileEditing(spotFile, 0, [](HexDocument& d) { edit(d, 20, 'Q'); });
+    QCOMPARE(fileBytes(spotFile).at(20), 'Q');
+
+    MemoryRegistryKey key;
+    Application program(key);
+    Answer recover;
+    answerLater(recover, QMessageBox::Yes);
+    program.start(toU16(copyFile));
+    MainFrame* frame = program.mainFrame();
+    QCOMPARE(recover.text, "Recover the unsaved changes to " + copyFile + "?");
+    QVERIFY(frame->view() != nullptr);
+    QCOMPARE(frame->windowTitle(), QString("copy.bin"));
+    QVERIFY(frame->action(kCmdSave)->isEnabled());
+    QCOMPARE(frame->document().changeLog().count(), 2u);
+    QCOMPARE(frame->document().bytes()[11], std::uint8_t('B'));
+    QCOMPARE(fileBytes(copyFile).at(10), 'c');
+    Answer save, overwrite;
+    answerLater(save, QMessageBox::Yes);
+    QTimer::singleShot(300, [&] { answerLater(overwrite, QMessageBox::Yes); });
+    QTimer::singleShot(600, [] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->accept();
+    });
+    QVERIFY(frame->document().close());
+    QCOMPARE(fileBytes(copyFile).mid(10, 2), QByteArray("AB"));
+
+    Answer undo;
+    answerLater(undo, QMessageBox::Yes);
+    frame->document().setPath(toU16(spotFile));
+    QVERIFY(frame->document().openDocument());
+    QVERIFY(undo.text.contains("Show the 1 change(s) made then"));
+    frame->onCommand(kCmdUndo);
+    QCOMPARE(fileBytes(spotFile), QByteArray(256, 'p'));
+    frame->close();
+    program.finish();
+    QDir work(m_dir.filePath("cache/nibblet"));
+    QCOMPARE(work.entryList(QDir::Files | QDir::Hidden).size(), 0);
+  }
+
+  void aTerminateSignalEndsTheProgramCleanly() {
+    QString path = makeFile("term.bin", QByteArray(4096, 't'));
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_CACHE_HOME", m_dir.filePath("termcache"));
+    env.insert("XDG_CONFIG_HOME", m_dir.filePath("termconfig"));
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    program.setProcessEnvironment(env);
+    program.start(qEnvironmentVariable("NIBBLET_TEST_BIN") + "/nibblet", {path});
+    QVERIFY(program.waitForStarted());
+    // The document is open once its crash journal is in the work folder.
+    QDir work(m_dir.filePath("termcache/nibblet"));
+    QTRY_COMPARE(work.entryList({"nbt*.jnl"}, QDir::Files).size(), 1);
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    // Nothing was edited, so nothing is kept; the settings were stored on the way out.
+    QCOMPARE(work.entryList(QDir::Files | QDir::Hidden).size(), 0);
+    QVERIFY(QFile::exists(m_dir.filePath("termconfig/vq/pelta.conf")));
+    QCOMPARE(fileBytes(path), QByteArray(4096, 't'));
+  }
+
+  void aFileShortenedUnderTheViewIsReportedAndClosed() {
+    QString path = makeFile("short.bin", QByteArray(1 << 20, 'l'));
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(toU16(path));
+    MainFrame* frame = program.mainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    edit(frame->document(), 0, 'M');
+    HexViewWidget* view = frame->view();
+    view->gotoOffset(900000);
+    QVERIFY(::truncate(path.toUtf8().constData(), 100) == 0);
+
+    QString shown;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        shown = box->text();
+        box->button(QMessageBox::Ok)->click();
+      }
+    });
+    poll.start(50);
+    view->rebuildText();
+    view->grab();  // paints the rows past the new end
+    QVERIFY(frame->document().isDamaged());
+    // A real wait, as the program's own loop does between events: the check runs when idle.
+    QEventLoop idle;
+    QTimer::singleShot(500, &idle, &QEventLoop::quit);
+    idle.exec();
+    poll.stop();
+    QVERIFY(frame->view() == nullptr);
+    QCOMPARE(shown, "File " + path + " was shortened by another program or could not be written. The document is closed.");
+    QCOMPARE(frame->windowTitle(), QString("Nibblet"));
+    QVERIFY(!frame->action(kCmdUndo)->isEnabled());
+    QCOMPARE(fileBytes(path).size(), 100);
+    frame->close();
+    program.finish();
+  }
+};
+
+QTEST_MAIN(DataSafetyTest)
+#include "data_safety_test.moc"
