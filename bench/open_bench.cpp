@@ -18,15 +18,6 @@ namespace {
 
 using namespace nibblet;
 
-class NullWindow : public DocumentWindow {
- public:
-  void setTitle(const std::u16string&) override {}
-  void documentOpened(bool) override {}
-  void documentClosing() override {}
-  void documentClosed() override {}
-  void bytesRestored() override {}
-};
-
 // A file of `size` bytes in the temporary folder, made once per size and removed at exit.
 const std::string& testFile(std::int64_t size) {
   static std::vector<std::pair<std::int64_t, std::string>> files;
@@ -56,7 +47,7 @@ void BM_OpenOnTheSpot(benchmark::State& state) {
   Texts texts;
   ScriptedMessageBox messages;
   NullWaitCursor cursor;
-  NullWindow window;
+  NoDocumentWindow window;
   HexDocument document(DocumentServices{settings, key, recent, texts, messages, cursor, 1}, window);
   std::uint64_t sum = 0;
   for (auto _ : state) {

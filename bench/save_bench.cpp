@@ -23,15 +23,6 @@ using namespace nibblet;
 
 constexpr std::int64_t kSize = std::int64_t{1} << 30;
 
-class NullWindow : public DocumentWindow {
- public:
-  void setTitle(const std::u16string&) override {}
-  void documentOpened(bool) override {}
-  void documentClosing() override {}
-  void documentClosed() override {}
-  void bytesRestored() override {}
-};
-
 // A folder with a 1 GiB file, opened once as a temporary copy for every benchmark.
 struct Setup {
   std::string folder;
@@ -41,7 +32,7 @@ struct Setup {
   Texts texts;
   ScriptedMessageBox messages;
   NullWaitCursor cursor;
-  NullWindow window;
+  NoDocumentWindow window;
   HexDocument document{DocumentServices{settings, key, recent, texts, messages, cursor, 1}, window};
 
   Setup() {

@@ -38,16 +38,6 @@ using namespace nibblet;
 
 namespace {
 
-// A window for a document driven without one (the run that crashes).
-class NoWindow : public DocumentWindow {
- public:
-  void setTitle(const std::u16string&) override {}
-  void documentOpened(bool) override {}
-  void documentClosing() override {}
-  void documentClosed() override {}
-  void bytesRestored() override {}
-};
-
 struct Answer {
   QString text;  // the box's text, when one was seen
   bool stayedAfterEscape = false;
@@ -106,7 +96,7 @@ class DataSafetyTest : public QObject {
       Texts texts;
       ScriptedMessageBox messages;
       NullWaitCursor cursor;
-      NoWindow window;
+      NoDocumentWindow window;
       HexDocument document(DocumentServices{settings, key, recent, texts, messages, cursor, 0x77}, window);
       document.setPath(toU16(path));
       if (!document.openDocument()) ::_exit(1);

@@ -9,62 +9,19 @@
 #include <cerrno>
 #include <cstring>
 
+#include "core/document/journal_format.h"
+
 namespace nibblet {
 namespace {
 
 constexpr char kMagic[8] = {'N', 'B', 'T', 'E', 'D', 'I', 'T', '1'};
 constexpr std::size_t kRecordSize = 8;
-constexpr std::uint32_t kMaxPathBytes = 4096;
 
-std::uint32_t fnv1a(const std::uint8_t* p, std::size_t n) {
-  std::uint32_t h = 2166136261u;
-  for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 16777619u;
-  return h;
-}
-
-void putU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-void putU64(std::vector<std::uint8_t>& out, std::uint64_t v) {
-  for (int i = 0; i < 8; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-void putText(std::vector<std::uint8_t>& out, const std::string& t) {
-  putU32(out, static_cast<std::uint32_t>(t.size()));
-  out.insert(out.end(), t.begin(), t.end());
-}
-
-// Reads fields from a byte buffer; every read checks the remaining length.
-struct Reader {
-  const std::vector<std::uint8_t>& data;
-  std::size_t at = 0;
-  bool ok = true;
-  std::uint64_t number(int bytes) {
-    if (!ok || data.size() - at < static_cast<std::size_t>(bytes)) return ok = false, 0;
-    std::uint64_t v = 0;
-    for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint64_t>(data[at + i]) << (8 * i);
-    at += static_cast<std::size_t>(bytes);
-    return v;
-  }
-  std::string text() {
-    std::uint64_t n = number(4);
-    if (!ok || n > kMaxPathBytes || data.size() - at < n) return ok = false, std::string();
-    std::string t(data.begin() + static_cast<std::ptrdiff_t>(at), data.begin() + static_cast<std::ptrdiff_t>(at + n));
-    at += n;
-    return t;
-  }
-};
-
+// The check byte of an 8-byte record: a torn or stray record is recognised and ignored.
 std::uint8_t recordCheck(const std::uint8_t* r) {
   std::uint32_t sum = 0x5A;
   for (int i = 0; i < 7; ++i) sum = (sum * 31 + r[i]) & 0xFF;
   return static_cast<std::uint8_t>(sum);
-}
-
-bool readWhole(int fd, std::vector<std::uint8_t>& out) {
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > (std::int64_t{1} << 34)) return false;
-  out.resize(static_cast<std::size_t>(st.st_size));
-  return readAllAt(fd, out.data(), out.size(), 0) == 0;
 }
 
 }  // namespace
@@ -72,14 +29,16 @@ bool readWhole(int fd, std::vector<std::uint8_t>& out) {
 int EditJournal::create(const std::string& path, JournalMode mode, const std::string& sourcePath,
                         const std::string& copyPath, const FileIdentity& source) {
   release();
-  std::vector<std::uint8_t> header(kMagic, kMagic + 8);
-  putU32(header, static_cast<std::uint32_t>(mode));
-  putU64(header, source.device);
-  putU64(header, source.inode);
-  putU64(header, source.size);
-  putText(header, sourcePath);
-  putText(header, copyPath);
-  putU32(header, fnv1a(header.data(), header.size()));
+  journal::Writer w;
+  w.out.assign(kMagic, kMagic + 8);
+  w.number(static_cast<std::uint32_t>(mode), 4);
+  w.number(source.device, 8);
+  w.number(source.inode, 8);
+  w.number(source.size, 8);
+  w.text(sourcePath);
+  w.text(copyPath);
+  w.number(journal::checksum(w.out.data(), w.out.size()), 4);
+  const std::vector<std::uint8_t>& header = w.out;
   // Written whole beside its name and renamed into place, so a journal is never seen half made.
   int fd = -1;
   std::string temp;
@@ -150,8 +109,8 @@ void EditJournal::release() {
 
 bool EditJournal::read(int fd, EditJournalContents& out) {
   std::vector<std::uint8_t> data;
-  if (!readWhole(fd, data) || data.size() < 8 || std::memcmp(data.data(), kMagic, 8) != 0) return false;
-  Reader r{data, 8};
+  if (!journal::readWhole(fd, data) || data.size() < 8 || std::memcmp(data.data(), kMagic, 8) != 0) return false;
+  journal::Reader r{data, 8};
   std::uint64_t mode = r.number(4);
   out.source.device = r.number(8);
   out.source.inode = r.number(8);
@@ -160,7 +119,7 @@ bool EditJournal::read(int fd, EditJournalContents& out) {
   out.copyPath = r.text();
   std::size_t headerEnd = r.at;
   std::uint64_t check = r.number(4);
-  if (!r.ok || mode > 1 || check != fnv1a(data.data(), headerEnd)) return false;
+  if (!r.ok || mode > 1 || check != journal::checksum(data.data(), headerEnd)) return false;
   out.mode = static_cast<JournalMode>(mode);
   out.entries.clear();
   out.touched.clear();

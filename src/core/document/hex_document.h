@@ -36,6 +36,16 @@ class DocumentWindow {
   virtual void bytesRestored() = 0;
 };
 
+// A window that shows nothing, for a document driven without one (a benchmark, a child process).
+class NoDocumentWindow : public DocumentWindow {
+ public:
+  void setTitle(const std::u16string&) override {}
+  void documentOpened(bool) override {}
+  void documentClosing() override {}
+  void documentClosed() override {}
+  void bytesRestored() override {}
+};
+
 struct DocumentServices {
   Settings& settings;
   RegistryKey& key;

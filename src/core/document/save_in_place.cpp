@@ -12,6 +12,8 @@
 #include <cstring>
 #include <new>
 
+#include "core/document/journal_format.h"
+
 namespace nibblet {
 namespace {
 
@@ -22,43 +24,6 @@ constexpr std::uint32_t kWholeCopy = 2;
 constexpr std::uint32_t kJoinGap = 32;
 
 int lastError() { return errno != 0 ? errno : EIO; }
-
-std::uint32_t fnv1a(const std::uint8_t* p, std::size_t n) {
-  std::uint32_t h = 2166136261u;
-  for (std::size_t i = 0; i < n; ++i) h = (h ^ p[i]) * 16777619u;
-  return h;
-}
-
-struct Writer {
-  std::vector<std::uint8_t> out;
-  void number(std::uint64_t v, int bytes) {
-    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-  }
-  void text(const std::string& t) {
-    number(t.size(), 4);
-    out.insert(out.end(), t.begin(), t.end());
-  }
-};
-
-struct Reader {
-  const std::vector<std::uint8_t>& data;
-  std::size_t at = 0;
-  bool ok = true;
-  std::uint64_t number(int bytes) {
-    if (!ok || data.size() - at < static_cast<std::size_t>(bytes)) return ok = false, 0;
-    std::uint64_t v = 0;
-    for (int i = 0; i < bytes; ++i) v |= static_cast<std::uint64_t>(data[at + i]) << (8 * i);
-    at += static_cast<std::size_t>(bytes);
-    return v;
-  }
-  std::string text() {
-    std::uint64_t n = number(4);
-    if (!ok || n > 4096 || data.size() - at < n) return ok = false, std::string();
-    std::string t(reinterpret_cast<const char*>(data.data() + at), n);
-    at += n;
-    return t;
-  }
-};
 
 struct Range {
   std::uint32_t offset;
@@ -108,7 +73,7 @@ int copyInPlace(int from, int to, std::uint64_t size) {
 // Writes the journal beside `workFolder`'s fresh name, synced and renamed into place: once the
 // name exists the journal is complete. `fd` stays open and locked.
 int writeJournal(const std::string& workFolder, std::vector<std::uint8_t>& blob, int& fd, std::string& path) {
-  std::uint32_t check = fnv1a(blob.data(), blob.size());
+  std::uint32_t check = journal::checksum(blob.data(), blob.size());
   for (int i = 0; i < 4; ++i) blob.push_back(static_cast<std::uint8_t>(check >> (8 * i)));
   char name[40];
   std::snprintf(name, sizeof name, "nbs%08X%08X.jnl", static_cast<unsigned>(::getpid()),
@@ -151,7 +116,7 @@ int saveRanges(const SaveRequest& r, int target) {
   std::vector<Range> ranges = rangesOf(r.offsets, r.size);
   std::uint64_t total = 0;
   for (const Range& g : ranges) total += g.length;
-  Writer w;
+  journal::Writer w;
   std::vector<std::uint8_t> old;
   try {
     w.out.reserve(64 + r.target.size() + ranges.size() * 8 + total * 2);
@@ -212,7 +177,7 @@ int saveWhole(const SaveRequest& r, int target, const FileIdentity& now) {
   if (copy < 0) return lastError();
   FileIdentity copyId;
   int rc = identityOf(copy, "", copyId);
-  Writer w;
+  journal::Writer w;
   w.out.insert(w.out.end(), kMagic, kMagic + 8);
   w.number(kWholeCopy, 4);
   w.number(now.device, 8);
@@ -238,17 +203,6 @@ int saveWhole(const SaveRequest& r, int target, const FileIdentity& now) {
   return rc;
 }
 
-bool readWhole(int fd, std::vector<std::uint8_t>& out) {
-  struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > (std::int64_t{1} << 34)) return false;
-  try {
-    out.resize(static_cast<std::size_t>(st.st_size));
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  return readAllAt(fd, out.data(), out.size(), 0) == 0;
-}
-
 enum class Finish { Done, Obsolete, Failed };
 
 // Completes one journal left by a crash. Obsolete when it is damaged or its file is gone or no
@@ -257,8 +211,8 @@ Finish finishJournal(const std::vector<std::uint8_t>& data) {
   if (data.size() < 12 || std::memcmp(data.data(), kMagic, 8) != 0) return Finish::Obsolete;
   std::uint32_t check = 0;
   for (int i = 0; i < 4; ++i) check |= static_cast<std::uint32_t>(data[data.size() - 4 + i]) << (8 * i);
-  if (check != fnv1a(data.data(), data.size() - 4)) return Finish::Obsolete;
-  Reader r{data, 8};
+  if (check != journal::checksum(data.data(), data.size() - 4)) return Finish::Obsolete;
+  journal::Reader r{data, 8};
   std::uint64_t kind = r.number(4);
   FileIdentity expected;
   expected.device = r.number(8);
@@ -347,7 +301,7 @@ int finishSaveJournals(const std::string& folder) {
     // A journal held by a running process is that process's save in progress.
     if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
         ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-      Finish result = readWhole(fd, data) ? finishJournal(data) : Finish::Failed;
+      Finish result = journal::readWhole(fd, data) ? finishJournal(data) : Finish::Failed;
       if (result == Finish::Done) ++finished;
       if (result != Finish::Failed) {
         ::unlink(path.c_str());

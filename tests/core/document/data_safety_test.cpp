@@ -108,7 +108,9 @@ TEST(CrashSafety, KillsDuringSaveAndItsRecoveryLeaveOldOrNewInFullWithLinksKept)
 
     std::vector<std::uint8_t> now = readFile(f.dir.file("a.bin"));
     ASSERT_TRUE(now == old || now == fresh) << "round " << round;
-    if (journalLeft) ASSERT_EQ(now, fresh) << "round " << round << ": a complete journal rolls forward";
+    if (journalLeft) {
+      ASSERT_EQ(now, fresh) << "round " << round << ": a complete journal rolls forward";
+    }
     (now == old ? sawOld : sawNew)++;
     ASSERT_TRUE(helpersIn(work).empty()) << "round " << round;
     ASSERT_TRUE(helpersIn(f.dir.path()).empty()) << "round " << round;
@@ -144,9 +146,12 @@ TEST(CrashSafety, KillsDuringOpenWithBackupAndCopyLeaveNoHelperAfterTheNextStart
     ASSERT_TRUE(helpersIn(f.dir.file("work")).empty()) << "round " << round;
     ASSERT_TRUE(helpersIn(f.dir.file("bak")).empty()) << "round " << round;
     // No copy without something to recover in it, and a backup only whole.
-    for (const auto& e : fs::directory_iterator(f.dir.file("work")))
+    std::error_code none;  // a run killed early never made the folder
+    for (const auto& e : fs::directory_iterator(f.dir.file("work"), none))
       ADD_FAILURE() << e.path() << " left in round " << round;
-    if (exists(f.dir.file("bak/a.bin.bak"))) ASSERT_EQ(readFile(f.dir.file("bak/a.bin.bak")), bytes);
+    if (exists(f.dir.file("bak/a.bin.bak"))) {
+      ASSERT_EQ(readFile(f.dir.file("bak/a.bin.bak")), bytes);
+    }
     ASSERT_EQ(readFile(f.dir.file("a.bin")), bytes);
   }
 }
