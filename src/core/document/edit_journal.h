@@ -39,7 +39,7 @@ class EditJournal : public ChangeObserver {
   int create(const std::string& path, JournalMode mode, const std::string& sourcePath,
              const std::string& copyPath, const FileIdentity& source);
   // Takes over a journal found by findLeftJournals: `fd` is its locked descriptor. The journal
-  // is renamed to `path` and continued.
+  // is renamed to `path` (when that differs) and continued.
   int adopt(int fd, const std::string& foundPath, const std::string& path);
 
   bool isOpen() const { return m_fd >= 0; }

@@ -172,15 +172,14 @@ HexDocument::Recovery HexDocument::offerRecovery(EditJournalContents& onTheSpot)
 }
 
 bool HexDocument::openRecoveredCopy(EditJournal::Found& found) {
+  // The copy and its journal keep their names: renaming them one after the other could leave a
+  // journal that names no copy if this run died in between. Their locks make them this run's.
   m_sourcePath = m_path;
-  m_path = temporaryCopyName(m_workFolder, m_services.instanceValue, m_sourcePath);
+  m_path = fromUtf8(found.contents.copyPath);
   int fd = ::open(found.contents.copyPath.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
   int error = fd < 0 ? errno : 0;
   if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno;
-  std::string copy = toUtf8(m_path);
-  if (error == 0 && found.contents.copyPath != copy && ::rename(found.contents.copyPath.c_str(), copy.c_str()) != 0)
-    error = errno;
-  if (error == 0) error = m_journal.adopt(found.fd, found.path, toUtf8(journalName(m_path)));
+  if (error == 0) error = m_journal.adopt(found.fd, found.path, found.path);
   else ::close(found.fd);
   found.fd = -1;
   if (error == 0) {
@@ -203,16 +202,19 @@ bool HexDocument::openRecoveredCopy(EditJournal::Found& found) {
   finishOpen(true);
   m_touched = found.contents.touched;
   m_unsaved = true;
-  loadRecoveredLog(found.contents.entries);
+  loadRecoveredLog(found.contents.entries, /*journalThem=*/false);
   m_services.recentFiles.add(m_services.key, m_sourcePath);
   return true;
 }
 
-void HexDocument::loadRecoveredLog(const std::vector<ChangeEntry>& entries) {
+void HexDocument::loadRecoveredLog(const std::vector<ChangeEntry>& entries, bool journalThem) {
+  // An adopted journal holds these entries already; a new one must get them again.
+  if (!journalThem) m_changeLog.setObserver(nullptr);
   for (const ChangeEntry& e : entries) {
     if (e.offset >= m_file.size()) continue;
     m_changeLog.append(e.offset, e.oldValue, e.newValue);
   }
+  m_changeLog.setObserver(this);
   m_window.bytesRestored();
 }
 
@@ -225,7 +227,7 @@ bool HexDocument::openOnTheSpot(const EditJournalContents* recovered) {
   }
   finishOpen(false);
   // The recovered entries go into the new journal too, so a second crash keeps them.
-  if (recovered) loadRecoveredLog(recovered->entries);
+  if (recovered) loadRecoveredLog(recovered->entries, /*journalThem=*/true);
   m_unsaved = false;
   m_services.recentFiles.add(m_services.key, m_path);
   return true;

@@ -122,7 +122,7 @@ class HexDocument : private ChangeObserver {
   // 0, or the error of a backup that was configured but could not be made.
   int makeBackup();
   void finishOpen(bool temporaryCopy);
-  void loadRecoveredLog(const std::vector<ChangeEntry>& entries);
+  void loadRecoveredLog(const std::vector<ChangeEntry>& entries, bool journalThem);
   void showOpenError(const std::u16string& path, int error);
   void showError(int textId, std::initializer_list<FormatArg> args);
   int ask(int captionId, int textId, std::initializer_list<FormatArg> args);

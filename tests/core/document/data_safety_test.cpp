@@ -396,6 +396,36 @@ TEST(Recovery, ACrashedCopyIsOfferedWithItsChangesMarked) {
   }
 }
 
+TEST(Recovery, KillsDuringTheRecoveryItselfNeverLoseTheRecoveredEdits) {
+  DocumentFixture f;
+  std::vector<std::uint8_t> old = pattern(2 << 20, 6);
+  ASSERT_EQ(inChild([&] {
+    if (!f.open("a.bin", old, 1)) return 1;
+    for (std::uint32_t i = 0; i < 1000; ++i) f.edit(i * 2000, 0xE1);
+    return 0;
+  }), 0);
+  std::mt19937 random(99);
+  for (int round = 0; round < 30; ++round) {
+    pid_t recoverer = ::fork();
+    if (recoverer == 0) {
+      f.messages.answer(kButtonYes);
+      f.document.setPath(f.dir.u16("a.bin"));
+      ::_exit(f.document.openDocument() ? 0 : 1);
+    }
+    ::usleep(random() % 3000);
+    ::kill(recoverer, SIGKILL);
+    ::waitpid(recoverer, nullptr, 0);
+    cleanUpWorkFolder(f.settings);
+  }
+  f.messages.answer(kButtonYes);
+  f.document.setPath(f.dir.u16("a.bin"));
+  ASSERT_TRUE(f.document.openDocument());
+  EXPECT_EQ(questionText(f.messages, 0), u"Recover the unsaved changes to " + f.dir.u16("a.bin") + u"?");
+  EXPECT_EQ(f.document.changeLog().count(), 1000u);
+  for (std::uint32_t i = 0; i < 1000; ++i) ASSERT_EQ(f.document.bytes()[i * 2000], 0xE1) << i;
+  EXPECT_EQ(readFile(f.dir.file("a.bin")), old);
+}
+
 TEST(Recovery, EditsMadeOnTheSpotBeforeACrashCanStillBeUndone) {
   DocumentFixture f;
   std::vector<std::uint8_t> old = pattern(3000, 8);
