@@ -44,6 +44,7 @@ int HexDocument::ask(int captionId, int textId, std::initializer_list<FormatArg>
 
 bool HexDocument::openDocument() {
   std::uint64_t fileLength = 0;
+  m_backupPath.clear();
   if (!isFile(m_path) || fileSize(m_path, fileLength) != 0 || fileLength == 0) return false;
   // Paths longer than the program's path buffers and files whose size does not fit the 32-bit
   // size are refused with the open error rather than cut or shown modulo 4 GiB.
@@ -73,7 +74,7 @@ void HexDocument::makeBackup() {
   if (backupName.size() > kMaxPath) return;
   createMissingFolders(backupName);
   WaitCursorScope busy(m_services.waitCursor);
-  copyFileReplacing(m_path, backupName, /*ownerOnly=*/true);
+  if (copyFileReplacing(m_path, backupName, /*ownerOnly=*/true) == 0) m_backupPath = backupName;
 }
 
 bool HexDocument::openOnTheSpot() {
