@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <memory>
 #include <new>
 
 #include "core/diff/diff_set.h"
@@ -18,7 +19,8 @@ namespace {
 constexpr char kUpperDigits[] = "0123456789ABCDEF";
 constexpr std::size_t kPieceLength = 254;  // longest piece of a line taken at once
 constexpr std::size_t kDataLength = 13;    // "OOOOOOOO:FFSS" once the spaces are gone
-constexpr std::size_t kFlushAt = 1 << 20;
+constexpr std::size_t kFlushAt = 1 << 20;  // text gathered before each write
+constexpr std::size_t kReadChunk = 64 * 1024;
 
 int hexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -196,24 +198,18 @@ int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines) {
   } else if (!S_ISREG(st.st_mode)) {
     rc = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
   }
-  std::vector<char> buffer;
-  if (rc == 0) {
-    try {
-      buffer.resize(kFlushAt);
-    } catch (const std::bad_alloc&) {
-      rc = ENOMEM;
-    }
-  }
+  std::unique_ptr<char[]> buffer(rc == 0 ? new (std::nothrow) char[kReadChunk] : nullptr);
+  if (rc == 0 && !buffer) rc = ENOMEM;
   LineCollector collector(lines);
   while (rc == 0) {
-    ssize_t n = ::read(fd, buffer.data(), buffer.size());
+    ssize_t n = ::read(fd, buffer.get(), kReadChunk);
     if (n < 0) {
       if (errno == EINTR) continue;
       rc = errno != 0 ? errno : EIO;
     } else if (n == 0) {
       if (!collector.finish()) rc = ENOMEM;
       break;
-    } else if (!collector.feed({buffer.data(), static_cast<std::size_t>(n)})) {
+    } else if (!collector.feed({buffer.get(), static_cast<std::size_t>(n)})) {
       rc = ENOMEM;
     }
   }
