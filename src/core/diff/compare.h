@@ -9,7 +9,8 @@ namespace nibblet {
 
 // Appends a DiffEntry {offset, doc byte, other byte} to `diffs` for every offset below `size`
 // at which `doc` and `other` differ, in ascending order, then gives back the spare storage.
-// Returns Stored, or the failure of the first entry that could not be stored: the comparison
+// Differences are stored a block of 16 KiB at a time. Returns Stored, or the failure of the
+// first block whose differences could not be stored: that block is left out and the comparison
 // stops there, since a list that cannot grow will take no further entry.
 AppendResult compareBytes(const std::uint8_t* doc, const std::uint8_t* other, std::uint32_t size,
                           DiffSet& diffs);
