@@ -67,11 +67,18 @@ inline void appendLine(std::uint32_t offset, std::uint8_t first, std::uint8_t se
 template <typename Get>
 int writeList(std::uint32_t count, Get get, const std::u16string& path, const DiffFileHeader& header) {
   std::string target = toUtf8(path);
+  // A replaced file keeps its permissions; a new one gets those the user's umask allows.
+  mode_t mask = ::umask(0);
+  ::umask(mask);
+  mode_t mode = 0666 & ~mask;
   struct stat st;
-  if (::stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return EISDIR;
+  if (::stat(target.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    mode = st.st_mode & 07777;
+  }
   int fd = -1;
   std::string temp;
-  int rc = createFileBeside(target, "nbd", 0644, fd, temp);
+  int rc = createFileBeside(target, "nbd", mode, fd, temp);
   if (rc != 0) return rc;
   try {
     std::string chunk;

@@ -97,8 +97,12 @@ TEST(WriteDiffFile, FailuresLeaveTheTargetAsItWasAndNoStrayFile) {
 
   // An existing file is replaced whole; a link planted at the name is replaced, never followed.
   test::writeFile(dir.file("old.txt"), std::string(100, 'o'));
+  ::chmod(dir.file("old.txt").c_str(), 0640);
   ASSERT_EQ(writeDiffFile(log, fromUtf8(dir.file("old.txt")), header), 0);
   EXPECT_EQ(textOfFile(dir.file("old.txt")), ";Nibblet diff file\n;FILE: n\n;SIZE: 4\n00000001: 02 03\n");
+  struct stat st;
+  ASSERT_EQ(::stat(dir.file("old.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
   test::writeFile(dir.file("victim"), std::string("keep"));
   ASSERT_EQ(::symlink(dir.file("victim").c_str(), dir.file("link.txt").c_str()), 0);
   ASSERT_EQ(writeDiffFile(log, fromUtf8(dir.file("link.txt")), header), 0);
