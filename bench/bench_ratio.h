@@ -20,6 +20,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
     auto it = m_times.find(name);
     return it == m_times.end() ? 0.0 : it->second;
   }
+  // For benchmarks run with repetitions: prints the ratio of the medians and each one's spread
+  // (standard deviation over median).
+  void printMedianRatio(const char* label, const std::string& measured, const std::string& baseline) const {
+    double a = time(measured + "_median"), b = time(baseline + "_median");
+    double sa = time(measured + "_stddev"), sb = time(baseline + "_stddev");
+    if (a > 0 && b > 0)
+      std::printf("%s: median %s / %s = %.3f (spread %.1f%% / %.1f%%)\n", label, measured.c_str(), baseline.c_str(),
+                  a / b, 100.0 * sa / a, 100.0 * sb / b);
+  }
   // Prints "label: a / b = ratio" for two benchmark names.
   void printRatio(const char* label, const std::string& measured, const std::string& baseline) const {
     double a = time(measured), b = time(baseline);

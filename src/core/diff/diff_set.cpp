@@ -20,6 +20,16 @@ AppendResult DiffSet::append(const DiffEntry& entry) {
   return AppendResult::Stored;
 }
 
+AppendResult DiffSet::append(const DiffEntry* entries, std::size_t count) {
+  bool wasEmpty = m_entries.capacity() == 0;
+  try {
+    m_entries.insert(m_entries.end(), entries, entries + count);
+  } catch (const std::bad_alloc&) {
+    return wasEmpty ? AppendResult::AllocError : AppendResult::ReallocError;
+  }
+  return AppendResult::Stored;
+}
+
 const DiffEntry* DiffSet::next() {
   if (m_entries.empty()) return nullptr;
   if (m_nextIndex >= m_entries.size()) m_nextIndex = 0;

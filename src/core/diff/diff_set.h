@@ -26,6 +26,10 @@ class DiffSet {
   void clear();
   // Adds an entry at the end; the comparison appends in ascending offset order.
   AppendResult append(const DiffEntry& entry);
+  // Adds `count` entries at the end at once, all or none.
+  AppendResult append(const DiffEntry* entries, std::size_t count);
+  // Gives back the storage beyond count(), so a filled set costs one entry's size per entry.
+  void releaseSpare() { m_entries.shrink_to_fit(); }
   std::uint32_t count() const { return static_cast<std::uint32_t>(m_entries.size()); }
   const DiffEntry& entry(std::uint32_t i) const { return m_entries[i]; }
   std::uint32_t nextIndex() const { return m_nextIndex; }

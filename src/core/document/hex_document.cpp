@@ -78,6 +78,7 @@ void HexDocument::changeUndone(const ChangeEntry& entry) {
 
 bool HexDocument::openDocument() {
   std::uint64_t fileLength = 0;
+  m_backupPath.clear();
   if (!isFile(m_path) || fileSize(m_path, fileLength) != 0 || fileLength == 0) return false;
   // Paths longer than the program's path buffers and files whose size does not fit the 32-bit
   // size are refused with the open error rather than cut or shown modulo 4 GiB.
@@ -134,7 +135,9 @@ int HexDocument::makeBackup() {
   int error = createMissingFolders(backupName, /*ownerOnly=*/true);
   if (error != 0) return error;
   WaitCursorScope busy(m_services.waitCursor);
-  return copyFileReplacing(m_path, backupName, /*ownerOnly=*/true);
+  error = copyFileReplacing(m_path, backupName, /*ownerOnly=*/true);
+  if (error == 0) m_backupPath = backupName;
+  return error;
 }
 
 HexDocument::Recovery HexDocument::offerRecovery(EditJournalContents& onTheSpot) {

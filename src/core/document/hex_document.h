@@ -98,6 +98,8 @@ class HexDocument : private ChangeObserver {
   const std::u16string& path() const { return m_path; }
   const std::u16string& sourcePath() const { return m_sourcePath; }
   std::u16string& comparePath() { return m_comparePath; }
+  // The backup copy made when the document was opened; empty when none was made.
+  const std::u16string& backupPath() const { return m_backupPath; }
   std::uint8_t* bytes() { return m_file.bytes(); }
   std::uint32_t size() const { return m_file.size(); }
   ChangeLog& changeLog() { return m_changeLog; }
@@ -138,6 +140,7 @@ class HexDocument : private ChangeObserver {
   std::u16string m_sourcePath;
   std::u16string m_comparePath;
   std::u16string m_workFolder;  // resolved at open; empty when it is not private
+  std::u16string m_backupPath;
   MappedFile m_file;
   ChangeLog m_changeLog;
   DiffSet m_diffSet;

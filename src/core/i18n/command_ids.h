@@ -30,6 +30,7 @@ constexpr int kCmdCompare = 40076;
 constexpr int kCmdSaveDifferences = 40077;
 constexpr int kCmdClearDifferences = 40078;
 constexpr int kCmdGotoNextDiff = 40079;
+constexpr int kCmdCompareWithBackup = 40120;
 
 // Dialog 930's command bar.
 constexpr int kCmdEntryHex = 51501;

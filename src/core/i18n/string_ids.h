@@ -80,6 +80,8 @@ constexpr int kIdsDwordBigEndian = 40109;
 constexpr int kIdsSearchNext = 40110;
 constexpr int kIdsNextDiff = 40111;
 constexpr int kIdsShowToolbar = 40112;
+constexpr int kIdsImportPreview = 40121;      // "%d byte(s) will change, offsets %08X to %08X. ..."
+constexpr int kIdsImportTakeBack = 40122;     // the same, for a file already in the document
 
 // Texts of crash recovery and safe saving.
 constexpr int kIdsRecoverCopy = 40200;         // "Recover the unsaved changes to %s?"

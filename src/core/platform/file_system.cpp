@@ -187,6 +187,12 @@ std::u16string programFolder() {
   return fromUtf8(cut == std::string::npos || cut == 0 ? std::string("/") : path.substr(0, cut));
 }
 
+bool isSameFile(const std::u16string& a, const std::u16string& b) {
+  struct stat sa, sb;
+  if (::stat(toUtf8(a).c_str(), &sa) != 0 || ::stat(toUtf8(b).c_str(), &sb) != 0) return false;
+  return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
 std::u16string fileNamePart(const std::u16string& path) {
   auto cut = path.rfind(kPathSeparator);
   return cut == std::u16string::npos ? path : path.substr(cut + 1);

@@ -69,6 +69,9 @@ int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries);
 // The folder that holds the running program, without a trailing separator.
 std::u16string programFolder();
 
+// True when both paths name the same existing file (links followed).
+bool isSameFile(const std::u16string& a, const std::u16string& b);
+
 // The text after the last separator, or the whole path when there is none.
 std::u16string fileNamePart(const std::u16string& path);
 

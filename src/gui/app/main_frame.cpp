@@ -23,6 +23,7 @@
 #include "gui/app/app_icon.h"
 #include "gui/app/empty_page.h"
 #include "gui/app/first_paint_report.h"
+#include "gui/app/frame_diff_window.h"
 #include "gui/browser/run_file_browser.h"
 #include "gui/platform/qt_text.h"
 #include "gui/platform/toolbar_images.h"
@@ -35,7 +36,7 @@ namespace {
 constexpr int kDocumentCommands[] = {kCmdUndo,    kCmdUndoAll,         kCmdSearch,     kCmdGoto,
                                      kCmdSearchNext, kCmdGotoNextDiff, kCmdClose,      kCmdCompare,
                                      kCmdSaveChangesAsDiff, kCmdImportDiff, kCmdSaveDifferences,
-                                     kCmdClearDifferences};
+                                     kCmdClearDifferences, kCmdCompareWithBackup};
 
 // Toolbar buttons: image index and command; -1 stands for the separator.
 struct ToolbarButton {
@@ -56,7 +57,12 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
       m_document(DocumentServices{context.settings, context.key, context.recentFiles, context.texts,
                                   context.messages, context.waitCursor,
                                   static_cast<std::uint32_t>(::getpid())},
-                 *this) {
+                 *this),
+      m_diffWindow(std::make_unique<FrameDiffWindow>(this, context, [this] { return view(); })),
+      m_diffs(std::make_unique<DiffCommands>(
+          m_document, DiffServices{context.texts, context.messages, context.waitCursor, context.codePage,
+                                   context.lastFolder},
+          *m_diffWindow)) {
   setObjectName("Nibblet");
   setWindowTitle("Nibblet");
   setWindowIcon(appIcon());
@@ -226,6 +232,7 @@ void MainFrame::documentOpened(bool temporaryCopy) {
   view->show(true);
   reportFirstPaint(view);
   setDocumentCommandsEnabled(true);
+  if (QAction* backup = action(kCmdCompareWithBackup)) backup->setEnabled(m_diffs->hasBackup());
   if (QAction* save = action(kCmdSave)) save->setEnabled(temporaryCopy);
   if (m_toolbar && m_context.settings.showToolbar == 1) {
     m_toolbar->show();
@@ -287,13 +294,13 @@ void MainFrame::onCommand(int id) {
     case kCmdSearchNext:
       if (m_view) m_view->searchNext();
       break;
-    case kCmdGotoNextDiff: gotoNextDiff(); break;
-    case kCmdClearDifferences:
-      if (m_view) {
-        m_document.diffSet().clear();
-        m_view->rebuildText();
-      }
-      break;
+    case kCmdCompare: m_diffs->compare(); break;
+    case kCmdCompareWithBackup: m_diffs->compareWithBackup(); break;
+    case kCmdClearDifferences: m_diffs->clear(); break;
+    case kCmdGotoNextDiff: m_diffs->gotoNextDiff(); break;
+    case kCmdSaveChangesAsDiff: m_diffs->exportChanges(); break;
+    case kCmdSaveDifferences: m_diffs->exportDifferences(); break;
+    case kCmdImportDiff: m_diffs->importDiff(); break;
     default:
       break;
   }
@@ -340,11 +347,6 @@ void MainFrame::fontSizeCommand(int id) {
   }
   m_context.settings.fontSize = size;
   checkFontSizeItem();
-}
-
-void MainFrame::gotoNextDiff() {
-  if (!m_view) return;
-  if (const DiffEntry* e = m_document.diffSet().next()) m_view->gotoOffset(e->offset);
 }
 
 void MainFrame::keyPressEvent(QKeyEvent* event) {

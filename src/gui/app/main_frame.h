@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "core/diff/diff_commands.h"
 #include "core/document/hex_document.h"
 #include "gui/app/app_context.h"
 #include "gui/app/menu_builder.h"
@@ -23,6 +24,7 @@ class QToolBar;
 namespace nibblet {
 
 class EmptyPage;
+class FrameDiffWindow;
 class HexViewWidget;
 
 class MainFrame : public QWidget, public DocumentWindow {
@@ -36,6 +38,7 @@ class MainFrame : public QWidget, public DocumentWindow {
   void onCommand(int id);
 
   HexDocument& document() { return m_document; }
+  DiffCommands& diffs() { return *m_diffs; }
   HexViewWidget* view() { return m_view; }
   QAction* action(int id) const { return m_menus.commands.value(id); }
   QToolBar* toolbar() const { return m_toolbar; }
@@ -62,11 +65,12 @@ class MainFrame : public QWidget, public DocumentWindow {
   void openCommand();
   void recentFilesCommand();
   void fontSizeCommand(int id);
-  void gotoNextDiff();
   void placeOnWorkArea();
 
   AppContext& m_context;
   HexDocument m_document;
+  std::unique_ptr<FrameDiffWindow> m_diffWindow;
+  std::unique_ptr<DiffCommands> m_diffs;
   BuiltMenus m_menus;
   QMenuBar* m_menuBar = nullptr;
   QToolBar* m_toolbar = nullptr;

@@ -69,7 +69,7 @@ std::vector<std::filesystem::path> shippedModules() {
 
 const std::string kEnglishMenu101 =
     "P40001:File{40007:Open,40032:Save,40011:Close,-,40053:Recent files,-,"
-    "P0:Differences{40076:Compare ...,40077:Save differences,40078:Clear,-,"
+    "P0:Differences{40076:Compare ...,40120:Compare with backup,40077:Save differences,40078:Clear,-,"
     "40070:Save changes as diff,40072:Import diff},-,40009:Exit},"
     "P40004:Tools{40024:Undo,40027:Undo All,-,40034:Search,40059:Search next,40036:Goto,"
     "40079:Goto next diff,-,40074:Converter,-,P0:Font size{40039:10,40040:11,40041:12,40042:13,"
@@ -89,9 +89,9 @@ TEST(ShippedResources, EnglishHasEveryTextMenuAndDialog) {
                             40068, 40069, 40071, 40073, 40075, 40081, 40082, 40083, 40084, 40085,
                             40086, 40087, 40088, 40089, 40090, 40091, 40092, 40093, 40094, 40095,
                             40096, 40097, 40098, 40099, 40100, 40101, 40102, 40103, 40104, 40105,
-                            40106, 40107, 40108, 40109, 40110, 40111, 40112, 40200, 40201, 40202,
-                            40203, 40204, 40205};
-  EXPECT_EQ(ids.size(), 83u);
+                            40106, 40107, 40108, 40109, 40110, 40111, 40112, 40121, 40122, 40200,
+                            40201, 40202, 40203, 40204, 40205};
+  EXPECT_EQ(ids.size(), 85u);
   EXPECT_EQ(ids, expected);
   // The texts whose odd spelling, blanks and escapes are easy to "fix" by mistake.
   EXPECT_EQ(*english.text(kIdsInternalError), u"Internal error  %d (%d).");
