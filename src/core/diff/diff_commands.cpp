@@ -91,7 +91,16 @@ void DiffCommands::compareWith(const std::u16string& otherPath) {
     WaitCursorScope busy(m_services.waitCursor);
     stored = compareBytes(m_document.bytes(), other.bytes(), size, diffs);
   }
+  // A second file shortened by another program while it was read gave zeros, not its bytes.
+  bool shortened = other.isDamaged();
   other.close();
+  if (shortened) {
+    diffs.clear();
+    m_window.rebuildText();
+    show(kIdsError, kStyleError, kIdsFileOpenError, {comparePath, EIO});
+    comparePath.clear();
+    return;
+  }
   m_window.rebuildText();
   showStorageError(stored);
   std::uint32_t n = diffs.count();
