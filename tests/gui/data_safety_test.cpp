@@ -17,6 +17,7 @@
 #include <QTimer>
 
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -195,6 +196,60 @@ class DataSafetyTest : public QObject {
     QVERIFY(!frame->isVisible());
     QVERIFY(!QFile::exists(copy));
     program.finish();
+  }
+
+  void aFullDiskAtSaveAndAtExitKeepsTheEdits() {
+    QString small = m_dir.filePath("small");
+    QDir().mkpath(small);
+    if (::mount("tmpfs", small.toUtf8().constData(), "tmpfs", 0, "size=512k,mode=0700") != 0)
+      QSKIP("mounting a tmpfs needs root");
+    QString path = makeFile("full.bin", QByteArray(64 * 1024, 'f'));
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(u"");
+    MainFrame* frame = program.mainFrame();
+    program.context().settings.openMode = 1;
+    setText(program.context().settings.workPath, toU16(small + "/work"));
+    frame->document().setPath(toU16(path));
+    QVERIFY(frame->document().openDocument());
+    edit(frame->document(), 7, 'W');
+    QString copy = toQString(frame->document().path());
+    {
+      QFile filler(small + "/filler");
+      QVERIFY(filler.open(QIODevice::WriteOnly));
+      QByteArray block(4096, 'x');
+      while (filler.write(block) == block.size()) {
+      }
+    }
+    // Every box is answered Yes or OK, and the texts are kept in order.
+    QStringList texts;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        texts << box->text();
+        (box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes) : box->button(QMessageBox::Ok))->click();
+      }
+    });
+    poll.start(30);
+    frame->onCommand(kCmdSave);
+    frame->onCommand(kCmdExit);
+    const QString error = "Error 28 with file " + path + ".";
+    QCOMPARE(texts, QStringList({"Write changes to file " + path + "?", error, "Save changes?", error}));
+    QVERIFY(frame->isVisible());
+    QVERIFY(frame->view() != nullptr);
+    QVERIFY(QFile::exists(copy));
+    QCOMPARE(fileBytes(path), QByteArray(64 * 1024, 'f'));
+
+    QFile::remove(small + "/filler");
+    texts.clear();
+    frame->onCommand(kCmdExit);
+    poll.stop();
+    QCOMPARE(texts, QStringList({"Save changes?", "File " + path + " saved."}));
+    QVERIFY(!frame->isVisible());
+    QCOMPARE(fileBytes(path).at(7), 'W');
+    QVERIFY(!QFile::exists(copy));
+    program.finish();
+    ::umount2(small.toUtf8().constData(), MNT_DETACH);
   }
 
   void aCrashedRunIsRecoveredThroughTheWindow() {
