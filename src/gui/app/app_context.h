@@ -2,8 +2,10 @@
 // Everything that lives for the whole run of the program: the screen scale, the settings and
 // the other stored values, the texts and the platform services the core calls.
 
+#include <cstdint>
 #include <string>
 
+#include "core/convert/evaluator.h"
 #include "core/i18n/string_module.h"
 #include "core/platform/registry_key.h"
 #include "core/settings/recent_files.h"
@@ -25,6 +27,9 @@ struct AppContext {
   Texts texts;
   std::u16string lastFolder;  // the file browser's last folder ("lastFDPath")
   std::u16string programFolder;
+  // The converter's number and the evaluator's variables live for the whole run.
+  Evaluator evaluator;
+  std::uint32_t converterValue = 0;
   QtMessageBox messages;
   QtWaitCursor waitCursor;
   QtCodePage codePage;

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 #include <unistd.h>
 
+#include "core/convert/converter_model.h"
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
 #include "core/i18n/text_format.h"
@@ -25,6 +26,7 @@
 #include "gui/app/first_paint_report.h"
 #include "gui/app/frame_diff_window.h"
 #include "gui/browser/run_file_browser.h"
+#include "gui/convert/converter_dialog.h"
 #include "gui/platform/qt_text.h"
 #include "gui/platform/toolbar_images.h"
 #include "gui/view/hex_view_widget.h"
@@ -276,6 +278,7 @@ void MainFrame::onCommand(int id) {
       }
       break;
     case kCmdOpen: openCommand(); break;
+    case kCmdConverter: converterCommand(); break;
     case kCmdSave: m_document.save(true); break;
     case kCmdClose:
       if (m_document.close()) setDocumentCommandsEnabled(false);
@@ -318,6 +321,13 @@ void MainFrame::openCommand() {
   if (!m_document.close()) return;
   m_document.setPath(chosen);
   m_document.openDocument();
+}
+
+void MainFrame::converterCommand() {
+  ConverterModel model(m_context.settings, m_context.evaluator, m_context.codePage, m_context.converterValue,
+                       m_view ? &m_view->view() : nullptr);
+  ConverterDialog dialog(this, model, m_context.texts, m_context.scale);
+  dialog.exec();
 }
 
 void MainFrame::recentFilesCommand() {

@@ -64,6 +64,7 @@ class MainFrame : public QWidget, public DocumentWindow {
   void checkFontSizeItem();
   void openCommand();
   void recentFilesCommand();
+  void converterCommand();
   void fontSizeCommand(int id);
   void placeOnWorkArea();
 

@@ -1,0 +1,130 @@
+// The converter through the real window, offscreen: the clipboard's number in, typing and
+// switching bases, "=", and the number back into the view's clipboard in the chosen order; the
+// choices kept across a restart; and the dialog without a document.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include "core/i18n/command_ids.h"
+#include "core/platform/registry_key.h"
+#include "gui/app/application.h"
+#include "gui/app/main_frame.h"
+#include "gui/platform/qt_text.h"
+#include "gui/view/hex_view_widget.h"
+
+using namespace nibblet;
+
+namespace {
+
+template <typename T>
+T* control(QWidget* dialog, int id) {
+  return dialog->findChild<T*>(QString::number(id));
+}
+
+// Runs the converter and hands its dialog to `use` while it is open.
+void runConverter(MainFrame* frame, const std::function<void(QWidget*)>& use) {
+  bool seen = false;
+  QTimer::singleShot(50, [&] {
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || dialog->objectName() != "109") return;
+    seen = true;
+    use(dialog);
+  });
+  frame->onCommand(kCmdConverter);
+  QVERIFY(seen);
+}
+
+}  // namespace
+
+class ConverterTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_dir;
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_dir.isValid());
+    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
+    qputenv("XDG_CACHE_HOME", m_dir.filePath("cache").toUtf8());
+  }
+
+  void convertsEvaluatesAndCopiesIntoTheViewClipboard() {
+    QString path = m_dir.filePath("c.bin");
+    {
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(QByteArray(64, '\0'));
+    }
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(toU16(path));
+    MainFrame* frame = program.mainFrame();
+    const std::uint8_t held[] = {0x34, 0x12};
+    frame->view()->view().setClipboard(held, 2);
+
+    runConverter(frame, [](QWidget* d) {
+      auto* input = control<QLineEdit>(d, 1000);
+      auto* result = control<QLineEdit>(d, 1004);
+      auto* from = control<QComboBox>(d, 1002);
+      auto* copyAs = control<QComboBox>(d, 1022);
+      auto* equals = control<QPushButton>(d, 1026);
+      QCOMPARE(d->windowTitle(), QString("converter"));
+      QCOMPARE(input->text(), QString("1234"));
+      QCOMPARE(result->text(), QString("4660"));
+      QCOMPARE(copyAs->count(), 6);
+      QVERIFY(!equals->isEnabled());
+      from->setCurrentIndex(2);  // dec
+      QVERIFY(equals->isEnabled());
+      input->clear();
+      QTest::keyClicks(input, "2+3");
+      QCOMPARE(result->text(), QString("2"));
+      QTest::mouseClick(equals, Qt::LeftButton);
+      QCOMPARE(input->text(), QString("5"));
+      QCOMPARE(result->text(), QString("5"));
+      input->setText("305419896");
+      QCOMPARE(result->text(), QString("305419896"));
+      control<QComboBox>(d, 1003)->setCurrentIndex(3);
+      QCOMPARE(result->text(), QString("12345678"));
+      copyAs->setCurrentIndex(5);  // DWORD Big Endian
+      QTest::mouseClick(control<QPushButton>(d, kCmdOk), Qt::LeftButton);
+    });
+    const HexView& view = frame->view()->view();
+    QCOMPARE(view.clipboardCount(), 4);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(view.clipboard()), 4), QByteArray("\x12\x34\x56\x78", 4));
+    QCOMPARE(program.context().settings.convertCopyAs, 5);
+
+    // Cancel leaves the clipboard alone.
+    runConverter(frame, [](QWidget* d) {
+      control<QComboBox>(d, 1022)->setCurrentIndex(1);
+      QTest::mouseClick(control<QPushButton>(d, kCmdCancel), Qt::LeftButton);
+    });
+    QCOMPARE(view.clipboardCount(), 4);
+    frame->close();
+    program.finish();
+
+    // After a restart the lists show the last choices; without a document only "No copy".
+    Application again(key);
+    again.start(u"");
+    runConverter(again.mainFrame(), [](QWidget* d) {
+      QCOMPARE(control<QComboBox>(d, 1002)->currentIndex(), 2);
+      QCOMPARE(control<QComboBox>(d, 1003)->currentIndex(), 3);
+      QCOMPARE(control<QComboBox>(d, 1022)->count(), 1);
+      QCOMPARE(control<QLineEdit>(d, 1000)->text(), QString("0"));
+      QTest::mouseClick(control<QPushButton>(d, kCmdOk), Qt::LeftButton);
+    });
+    again.mainFrame()->close();
+    again.finish();
+  }
+};
+
+QTEST_MAIN(ConverterTest)
+#include "converter_test.moc"
