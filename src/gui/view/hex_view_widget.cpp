@@ -9,7 +9,9 @@
 
 #include "core/settings/colour_text.h"
 #include "core/settings/settings.h"
+#include "core/platform/wait_cursor.h"
 #include "core/view/entry_dialog_model.h"
+#include "core/view/search_dialog_model.h"
 #include "gui/platform/tap_and_hold.h"
 #include "gui/view/entry_dialog.h"
 
@@ -139,7 +141,8 @@ void HexViewWidget::gotoOffset(std::uint32_t offset) {
 }
 
 void HexViewWidget::searchNext() {
-  m_view.searchNext();
+  NullWaitCursor noCursor;
+  SearchDialogModel::searchNext(m_view, m_texts, m_messages, noCursor);
   textChanged();
 }
 
