@@ -40,8 +40,10 @@ class BarDialogModel {
   virtual bool isChecked(int command) const = 0;
   // The edit line.
   virtual const std::u16string& text() const = 0;
-  // What the user typed; cut to the line's length.
+  // What the user typed; cut to maxChars().
   virtual void setText(std::u16string_view text) = 0;
+  // The longest line the dialog reads.
+  virtual std::size_t maxChars() const = 0;
   // Runs a bar command (or Ok 1 / Cancel 2 from the keyboard). Returns true when the dialog ends.
   virtual bool command(int id) = 0;
 };

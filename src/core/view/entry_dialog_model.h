@@ -49,6 +49,7 @@ class EntryDialogModel : public BarDialogModel {
   const std::u16string& text() const override { return m_text; }
   // What the user typed; cut to 513 characters.
   void setText(std::u16string_view text) override;
+  std::size_t maxChars() const override { return kEntryMaxChars; }
 
   bool isShown(int command) const override;
   bool isChecked(int command) const override;

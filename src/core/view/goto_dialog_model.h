@@ -28,6 +28,7 @@ class GotoDialogModel : public BarDialogModel {
   bool isChecked(int) const override { return false; }
   const std::u16string& text() const override { return m_text; }
   void setText(std::u16string_view text) override;
+  std::size_t maxChars() const override { return kGotoMaxChars; }
   // Ok goes to the typed offset and ends the dialog; a line without a number, or a value past
   // the end of the file, keeps it open without a message.
   bool command(int id) override;

@@ -66,7 +66,7 @@ bool SearchDialogModel::isChecked(int command) const {
   }
 }
 
-void SearchDialogModel::setText(std::u16string_view text) { m_text.assign(text.substr(0, kEntryMaxChars)); }
+void SearchDialogModel::setText(std::u16string_view text) { m_text.assign(text.substr(0, kSearchMaxChars)); }
 
 bool SearchDialogModel::command(int id) {
   switch (id) {
@@ -78,7 +78,7 @@ bool SearchDialogModel::command(int id) {
       if (m_view.clipboardCount() >= 1) {
         m_mode = SearchMode::Hex;
         m_text.clear();
-        appendHexPairs(m_text, m_view.clipboard(), static_cast<std::size_t>(m_view.clipboardCount()), kEntryMaxChars);
+        appendHexPairs(m_text, m_view.clipboard(), static_cast<std::size_t>(m_view.clipboardCount()), kSearchMaxChars);
       }
       return false;
     case kCmdOk: return ok();
@@ -95,7 +95,7 @@ bool SearchDialogModel::formPattern(SearchMode mode, std::u16string_view text, c
       out.resize(parseHexPairs(text, out.data(), kMaxHexPattern));
       return true;
     case SearchMode::Text:
-      return EntryDialogModel::formBytes(EntryMode::Text, text.substr(0, kEntryMaxChars), codePage, out);
+      return EntryDialogModel::formBytes(EntryMode::Text, text.substr(0, kSearchMaxChars), codePage, out);
     case SearchMode::Unicode:
       return EntryDialogModel::formBytes(EntryMode::Unicode, text.substr(0, kMaxUnicodePattern / 2), codePage, out);
   }

@@ -19,6 +19,9 @@ class MessageBox;
 class Texts;
 class WaitCursor;
 
+// The search line: 513 characters and a terminator.
+constexpr std::size_t kSearchMaxChars = 513;
+
 // Longest patterns: Hex pairs and Unicode text (two bytes for each of 513 characters).
 constexpr std::size_t kMaxHexPattern = 255;
 constexpr std::size_t kMaxUnicodePattern = 1026;
@@ -35,6 +38,7 @@ class SearchDialogModel : public BarDialogModel {
   bool isChecked(int command) const override;
   const std::u16string& text() const override { return m_text; }
   void setText(std::u16string_view text) override;
+  std::size_t maxChars() const override { return kSearchMaxChars; }
   bool command(int id) override;
 
   SearchMode mode() const { return m_mode; }

@@ -7,7 +7,6 @@
 
 #include "core/i18n/command_ids.h"
 #include "core/view/command_bar.h"
-#include "core/view/entry_dialog_model.h"
 #include "gui/platform/qt_text.h"
 #include "gui/view/dialog_command_bar.h"
 
@@ -24,7 +23,7 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
   connect(m_bar, &DialogCommandBar::commandTriggered, this, &BarDialog::runCommand);
 
   m_edit->setObjectName(QString::number(kIdEntryEdit));
-  m_edit->setMaxLength(static_cast<int>(kEntryMaxChars));
+  m_edit->setMaxLength(static_cast<int>(model.maxChars()));
   m_edit->setMinimumHeight(m_bar->buttonSide());
   QFont bigger = m_edit->font();
   bigger.setPixelSize((16 * dpiX + 48) / 96);

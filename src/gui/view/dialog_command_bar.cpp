@@ -21,7 +21,7 @@ bool isStateButton(int command) {
 
 DialogCommandBar::DialogCommandBar(QWidget* parent, std::size_t count, const Texts& texts, int dpiX)
     : QWidget(parent), m_side((34 * dpiX + 48) / 96) {
-  setObjectName("1");
+  setObjectName("commandBar");
   auto* row = new QHBoxLayout(this);
   row->setContentsMargins(0, 0, 0, 0);
   row->setSpacing(2);
