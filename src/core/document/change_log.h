@@ -1,8 +1,9 @@
 #pragma once
 // The edits made since the document was opened: one ChangeEntry per written byte, oldest first.
 // The view marks changed bytes from it, Undo walks it backwards, Close asks about it and the
-// change export writes it out. Entries sit in one contiguous array; an index sorted by offset
-// lets the view find the entries of the visible rows without walking the whole log.
+// change export writes it out. Entries sit in one contiguous array; an offset index of a few
+// sorted runs lets the view find the entries of the visible rows without walking the whole log,
+// and keeps up with new entries at a small cost per entry, however long the log.
 
 #include <cstdint>
 #include <vector>
@@ -47,8 +48,8 @@ class ChangeLog {
     std::uint32_t offset;
     std::uint32_t entryIndex;
   };
-  // The index of the consecutive entries [firstEntry, firstEntry + items.size()), sorted by
-  // offset. Items of entries at or past liveEnd were undone and are skipped.
+  // The index of consecutive entries from firstEntry on, sorted by offset. Items of entries at
+  // or past liveEnd were undone and are skipped.
   struct Run {
     std::vector<IndexItem> items;
     std::uint32_t firstEntry;
