@@ -14,6 +14,7 @@ namespace {
 // The definition of a hit: the plain left-to-right scan.
 const std::uint8_t* plainScan(const std::uint8_t* start, std::size_t n, const std::uint8_t* pattern,
                               std::size_t m) {
+  if (m == 0) return start;
   for (std::size_t i = 0; i + m <= n; ++i)
     if (std::memcmp(start + i, pattern, m) == 0) return start + i;
   return nullptr;
