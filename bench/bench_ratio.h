@@ -20,14 +20,20 @@ class RatioReporter : public benchmark::ConsoleReporter {
     auto it = m_times.find(name);
     return it == m_times.end() ? 0.0 : it->second;
   }
-  // For benchmarks run with repetitions: prints the ratio of the medians and each one's spread
-  // (standard deviation over median).
+  // The time of a benchmark run with repetitions: its "_median" or "_stddev" aggregate.
+  double aggregate(const std::string& name, const char* which) const {
+    for (const auto& [key, value] : m_times)
+      if (key.rfind(name, 0) == 0 && key.size() > name.size() && key.ends_with(which)) return value;
+    return 0.0;
+  }
+  // Prints "label: a / b = ratio" of the medians, with each one's spread (stddev / median).
   void printMedianRatio(const char* label, const std::string& measured, const std::string& baseline) const {
-    double a = time(measured + "_median"), b = time(baseline + "_median");
-    double sa = time(measured + "_stddev"), sb = time(baseline + "_stddev");
-    if (a > 0 && b > 0)
-      std::printf("%s: median %s / %s = %.3f (spread %.1f%% / %.1f%%)\n", label, measured.c_str(), baseline.c_str(),
-                  a / b, 100.0 * sa / a, 100.0 * sb / b);
+    double a = aggregate(measured, "_median"), b = aggregate(baseline, "_median");
+    if (a <= 0 || b <= 0) return;
+    std::printf("%s: time %s / %s = %.3f, speed %.2fx (medians %.4g / %.4g in the benchmarks' unit, spread %.1f%% / "
+                "%.1f%%)\n",
+                label, measured.c_str(), baseline.c_str(), a / b, b / a, a, b, 100 * aggregate(measured, "_stddev") / a,
+                100 * aggregate(baseline, "_stddev") / b);
   }
   // Prints "label: a / b = ratio" for two benchmark names.
   void printRatio(const char* label, const std::string& measured, const std::string& baseline) const {

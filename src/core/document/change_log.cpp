@@ -29,38 +29,121 @@ bool ChangeLog::undoLast(std::uint8_t* bytes, std::uint32_t size) {
 void ChangeLog::clear() {
   m_entries.clear();
   m_entries.shrink_to_fit();
-  m_index.clear();
-  m_index.shrink_to_fit();
+  m_runs.clear();
+  m_runs.shrink_to_fit();
+  m_cursors.clear();
   m_indexed = 0;
   m_lowWater = 0;
 }
 
 void ChangeLog::refreshIndex() const {
   if (m_lowWater < m_indexed) {
-    std::size_t keep = m_lowWater;
-    m_index.erase(std::remove_if(m_index.begin(), m_index.end(),
-                                 [keep](const IndexItem& item) { return item.entryIndex >= keep; }),
-                  m_index.end());
-    m_indexed = keep;
+    // Entries were undone: drop the runs that hold only undone entries and end the one that
+    // holds both at the first undone entry. Its dead items are skipped, and squeezed out once
+    // they outnumber the live ones, so the work is paid for by the undos that made them.
+    while (!m_runs.empty() && m_runs.back().firstEntry >= m_lowWater) m_runs.pop_back();
+    if (!m_runs.empty()) {
+      Run& run = m_runs.back();
+      run.liveEnd = std::min<std::uint32_t>(run.liveEnd, static_cast<std::uint32_t>(m_lowWater));
+      if (run.items.size() > 2 * run.liveCount()) {
+        std::uint32_t end = run.liveEnd;
+        run.items.erase(std::remove_if(run.items.begin(), run.items.end(),
+                                       [end](const IndexItem& item) { return item.entryIndex >= end; }),
+                        run.items.end());
+      }
+    }
+    m_indexed = m_lowWater;
+  }
+  if (m_indexed < m_entries.size() && !m_runs.empty()) {
+    // A few new entries go into a short last run in place: a paint after each edit then costs
+    // no allocation and no merge.
+    Run& tail = m_runs.back();
+    std::size_t fresh = m_entries.size() - m_indexed;
+    if (tail.liveEnd == m_indexed && tail.items.size() == tail.liveCount() && tail.items.size() + fresh <= kShortRun &&
+        reserveShortRun(tail)) {
+      for (std::size_t i = m_indexed; i < m_entries.size(); ++i) {
+        IndexItem item{m_entries[i].offset, static_cast<std::uint32_t>(i)};
+        auto at = std::upper_bound(tail.items.begin(), tail.items.end(), item,
+                                   [](const IndexItem& a, const IndexItem& b) { return a.offset < b.offset; });
+        tail.items.insert(at, item);
+      }
+      tail.liveEnd = static_cast<std::uint32_t>(m_entries.size());
+      m_indexed = m_entries.size();
+    }
   }
   if (m_indexed < m_entries.size()) {
-    std::size_t oldSize = m_index.size();
+    Run run;
+    run.firstEntry = static_cast<std::uint32_t>(m_indexed);
+    run.liveEnd = static_cast<std::uint32_t>(m_entries.size());
     try {
-      m_index.reserve(m_index.size() + (m_entries.size() - m_indexed));
+      run.items.reserve(m_entries.size() - m_indexed);
+      m_runs.reserve(m_runs.size() + 1 < m_runs.capacity() ? m_runs.size() + 1 : 2 * m_runs.size() + 8);
     } catch (const std::bad_alloc&) {
       return;  // the marks of the newest entries are not painted; nothing else is lost
     }
     for (std::size_t i = m_indexed; i < m_entries.size(); ++i)
-      m_index.push_back({m_entries[i].offset, static_cast<std::uint32_t>(i)});
-    auto byOffset = [](const IndexItem& a, const IndexItem& b) {
-      return a.offset != b.offset ? a.offset < b.offset : a.entryIndex < b.entryIndex;
-    };
-    std::sort(m_index.begin() + static_cast<std::ptrdiff_t>(oldSize), m_index.end(), byOffset);
-    std::inplace_merge(m_index.begin(), m_index.begin() + static_cast<std::ptrdiff_t>(oldSize),
-                       m_index.end(), byOffset);
+      run.items.push_back({m_entries[i].offset, static_cast<std::uint32_t>(i)});
+    std::sort(run.items.begin(), run.items.end(),
+              [](const IndexItem& a, const IndexItem& b) { return a.offset < b.offset; });
+    m_runs.push_back(std::move(run));
     m_indexed = m_entries.size();
   }
+  while (m_runs.size() >= 2 && m_runs[m_runs.size() - 2].liveCount() < kRunRatio * m_runs.back().liveCount())
+    if (!mergeLastRuns()) break;
   m_lowWater = m_entries.size();
+}
+
+bool ChangeLog::reserveShortRun(Run& run) {
+  try {
+    run.items.reserve(kShortRun);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
+bool ChangeLog::mergeLastRuns() const {
+  Run& a = m_runs[m_runs.size() - 2];
+  const Run& b = m_runs.back();
+  std::vector<IndexItem> merged;
+  try {
+    merged.reserve(a.liveCount() + b.liveCount());
+  } catch (const std::bad_alloc&) {
+    return false;  // the runs stay apart; the index is still complete
+  }
+  auto i = a.items.cbegin();
+  auto j = b.items.cbegin();
+  auto skipDead = [](auto& it, auto end, std::uint32_t liveEnd) {
+    while (it != end && it->entryIndex >= liveEnd) ++it;
+  };
+  for (;;) {
+    skipDead(i, a.items.cend(), a.liveEnd);
+    skipDead(j, b.items.cend(), b.liveEnd);
+    if (i == a.items.cend() || j == b.items.cend()) break;
+    merged.push_back(j->offset < i->offset ? *j++ : *i++);
+  }
+  for (; i != a.items.cend(); ++i)
+    if (i->entryIndex < a.liveEnd) merged.push_back(*i);
+  for (; j != b.items.cend(); ++j)
+    if (j->entryIndex < b.liveEnd) merged.push_back(*j);
+  a.items.swap(merged);
+  a.liveEnd = b.liveEnd;
+  m_runs.pop_back();
+  return true;
+}
+
+void ChangeLog::startCursors(std::uint32_t first) const {
+  m_cursors.clear();
+  try {
+    m_cursors.reserve(m_runs.size());
+  } catch (const std::bad_alloc&) {
+    return;  // nothing is marked on this paint
+  }
+  for (const Run& run : m_runs) {
+    auto it = std::lower_bound(run.items.begin(), run.items.end(), first,
+                               [](const IndexItem& item, std::uint32_t offset) { return item.offset < offset; });
+    if (it != run.items.end()) m_cursors.push_back({&*it, run.items.data() + run.items.size(), run.liveEnd});
+  }
 }
 
 }  // namespace nibblet

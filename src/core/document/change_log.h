@@ -1,8 +1,9 @@
 #pragma once
 // The edits made since the document was opened: one ChangeEntry per written byte, oldest first.
 // The view marks changed bytes from it, Undo walks it backwards, Close asks about it and the
-// change export writes it out. Entries sit in one contiguous array; an index sorted by offset
-// lets the view find the entries of the visible rows without walking the whole log.
+// change export writes it out. Entries sit in one contiguous array; an offset index of a few
+// sorted runs lets the view find the entries of the visible rows without walking the whole log,
+// and keeps up with new entries at a small cost per entry, however long the log.
 
 #include <cstdint>
 #include <vector>
@@ -59,27 +60,60 @@ class ChangeLog {
     std::uint32_t offset;
     std::uint32_t entryIndex;
   };
+  // The index of consecutive entries from firstEntry on, sorted by offset. Items of entries at
+  // or past liveEnd were undone and are skipped.
+  struct Run {
+    std::vector<IndexItem> items;
+    std::uint32_t firstEntry;
+    std::uint32_t liveEnd;
+    std::size_t liveCount() const { return liveEnd - firstEntry; }
+  };
+  struct Cursor {
+    const IndexItem* at;
+    const IndexItem* end;
+    std::uint32_t liveEnd;
+  };
+  // New entries are sorted into the last run in place while it stays this short.
+  static constexpr std::size_t kShortRun = 128;
+  // Each run is at least this many times as long as the next: few runs for a paint to look in.
+  static constexpr std::size_t kRunRatio = 8;
   void refreshIndex() const;
+  static bool reserveShortRun(Run& run);
+  bool mergeLastRuns() const;
+  // One cursor per run, at its first item with an offset >= first.
+  void startCursors(std::uint32_t first) const;
 
   ChangeObserver* m_observer = nullptr;
   std::vector<ChangeEntry> m_entries;
-  // Sorted by offset; holds the entries [0, m_indexed). Entries removed since the last refresh
-  // are purged lazily: m_lowWater is the smallest count seen since then.
-  mutable std::vector<IndexItem> m_index;
+  // The offset index: runs over consecutive ranges of entries, oldest first, each at most an eighth
+  // as long as the one before it (so there are few of them). New entries form a new run, which
+  // is merged into the ones before it while that rule is broken, so each entry is moved
+  // O(log n) times over the life of the log. Undone entries are dropped lazily: m_lowWater is
+  // the smallest count seen since the last refresh.
+  mutable std::vector<Run> m_runs;
   mutable std::size_t m_indexed = 0;
   mutable std::size_t m_lowWater = 0;
+  mutable std::vector<Cursor> m_cursors;
 };
 
 template <typename F>
 void ChangeLog::forEachInRange(std::uint32_t first, std::uint32_t last, F&& f) const {
   if (m_entries.empty() || last < first) return;
   refreshIndex();
-  std::size_t lo = 0, hi = m_index.size();
-  while (lo < hi) {
-    std::size_t mid = lo + (hi - lo) / 2;
-    if (m_index[mid].offset < first) lo = mid + 1; else hi = mid;
+  startCursors(first);
+  // Merges the runs' items of [first, last]; there are few runs and few items on a screen.
+  while (!m_cursors.empty()) {
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < m_cursors.size(); ++i)
+      if (m_cursors[i].at->offset < m_cursors[best].at->offset) best = i;
+    Cursor& c = m_cursors[best];
+    if (c.at->offset > last) {
+      m_cursors.clear();  // the smallest offset left is past the range: so is every other
+      break;
+    }
+    if (c.at->entryIndex < c.liveEnd) f(c.at->offset);
+    if (++c.at == c.end) m_cursors.erase(m_cursors.begin() + static_cast<std::ptrdiff_t>(best));
   }
-  for (std::size_t i = lo; i < m_index.size() && m_index[i].offset <= last; ++i) f(m_index[i].offset);
 }
 
 }  // namespace nibblet

@@ -1,8 +1,12 @@
 #pragma once
 // The row of buttons at the top of dialog 930 (entry, search and goto): the command of each
-// button and the text id of its tooltip. The image index equals the position.
+// button and the text id of its tooltip, and the rules each of the three dialogs gives the
+// widget. The image index equals the position.
 
 #include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
 
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
@@ -24,5 +28,24 @@ constexpr std::array<BarButton, 8> kCommandBar{{
     {kCmdBarCopy, kIdsCopy},
     {kCmdBarPaste, kIdsPaste},
 }};
+
+// The rules of one use of dialog 930: the widget shows this state and forwards its commands.
+class BarDialogModel {
+ public:
+  virtual ~BarDialogModel() = default;
+  virtual std::u16string caption() const = 0;
+  // How many buttons of kCommandBar the bar holds, from the first.
+  virtual std::size_t buttonCount() const { return kCommandBar.size(); }
+  virtual bool isShown(int command) const = 0;
+  virtual bool isChecked(int command) const = 0;
+  // The edit line.
+  virtual const std::u16string& text() const = 0;
+  // What the user typed; cut to maxChars().
+  virtual void setText(std::u16string_view text) = 0;
+  // The longest line the dialog reads.
+  virtual std::size_t maxChars() const = 0;
+  // Runs a bar command (or Ok 1 / Cancel 2 from the keyboard). Returns true when the dialog ends.
+  virtual bool command(int id) = 0;
+};
 
 }  // namespace nibblet

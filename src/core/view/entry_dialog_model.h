@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/i18n/command_ids.h"
+#include "core/view/command_bar.h"
 
 namespace nibblet {
 
@@ -30,7 +31,7 @@ struct DialogPlacement {
   int y;
 };
 
-class EntryDialogModel {
+class EntryDialogModel : public BarDialogModel {
  public:
   // `view` must hold a tapped byte (tapOffset set). Opening marks the entry as begun, so the
   // view paints its marker, and sets the starting mode and text from the tap.
@@ -38,22 +39,23 @@ class EntryDialogModel {
   EntryDialogModel(const EntryDialogModel&) = delete;
   EntryDialogModel& operator=(const EntryDialogModel&) = delete;
 
-  std::u16string caption() const;
+  std::u16string caption() const override;
   // Keeps the tapped row visible: near the top when the row lies in the lower half of the view,
   // else below the middle.
   DialogPlacement placement() const;
 
   EntryMode entryMode() const { return m_mode; }
   // The edit line.
-  const std::u16string& text() const { return m_text; }
+  const std::u16string& text() const override { return m_text; }
   // What the user typed; cut to 513 characters.
-  void setText(std::u16string_view text);
+  void setText(std::u16string_view text) override;
+  std::size_t maxChars() const override { return kEntryMaxChars; }
 
-  bool isShown(int command) const;
-  bool isChecked(int command) const;
+  bool isShown(int command) const override;
+  bool isChecked(int command) const override;
 
   // Runs a bar command (or Ok 1 / Cancel 2 from the keyboard). Returns true when the dialog ends.
-  bool command(int id);
+  bool command(int id) override;
   // Bytes written by the last Ok.
   std::uint32_t bytesWritten() const { return m_written; }
 

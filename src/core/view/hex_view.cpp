@@ -292,6 +292,10 @@ void HexView::gotoOffset(std::uint32_t offset) {
   std::uint32_t row = offset / m_bytesPerRow;
   if (std::uint64_t(m_visibleRows) < m_totalRows || row == 0) m_topOffset = row * m_bytesPerRow;
   rebuildText();
+  updatePlainScrollBar();
+}
+
+void HexView::updatePlainScrollBar() {
   m_barPosition = m_totalRows == 0
                       ? 0
                       : static_cast<int>(std::uint64_t(m_topOffset / m_bytesPerRow) * kScrollScale / m_totalRows);
@@ -367,6 +371,12 @@ std::uint32_t HexView::writeBytes(std::uint32_t offset, const std::uint8_t* data
     ++written;
   }
   return written;
+}
+
+bool HexView::undoLast() {
+  if (!m_changeLog || !m_changeLog->undoLast(m_bytes, m_size)) return false;
+  rebuildText();
+  return true;
 }
 
 void HexView::setClipboard(const std::uint8_t* data, std::size_t count) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/view/search_state.h"
 #include "core/view/text_measure.h"
 #include "core/view/view_types.h"
 
@@ -115,6 +116,9 @@ class HexView {
   void setSearchMatch(std::uint32_t offset, std::uint32_t length);
   std::uint32_t searchMatch() const { return m_searchMatch; }
   std::uint32_t searchLength() const { return m_searchLength; }
+  // The search dialog's remembered mode and text and Search next's pattern.
+  SearchState& searchState() { return m_search; }
+  const SearchState& searchState() const { return m_search; }
 
   // --- Scrolling --------------------------------------------------------------------------------
   std::uint32_t topOffset() const { return m_topOffset; }
@@ -131,8 +135,10 @@ class HexView {
   void gotoOffset(std::uint32_t offset);
   // Left: first byte; Right: last byte; Up and Down: a page.
   void arrowKey(ArrowKey key);
-  // Repeats the last search; there is nothing to repeat yet.
-  void searchNext() {}
+  // Sets the scroll bar to scrollPosition() (1000 on the last row).
+  void updateScrollBar() { m_barPosition = scrollPosition(); }
+  // Sets the scroll bar to the top row's share of the rows, without the value for the last row.
+  void updatePlainScrollBar();
 
   // --- Taps and entry ---------------------------------------------------------------------------
   // Classifies a stylus-down at client point (x, y). For a byte of an editable view it sets
@@ -157,6 +163,9 @@ class HexView {
   // store it, the message box says so and the byte is written anyway. Returns bytes written.
   std::uint32_t writeBytes(std::uint32_t offset, const std::uint8_t* data, std::size_t count,
                            MessageBox& messages);
+  // Takes back the newest change of the change log (wherever it is) and rebuilds the text; false
+  // when there is no log or it is empty.
+  bool undoLast();
 
   // --- View clipboard ---------------------------------------------------------------------------
   const std::uint8_t* clipboard() const { return m_clipboard.data(); }
@@ -210,6 +219,7 @@ class HexView {
   std::uint32_t m_selectionEnd = kNoOffset;
   std::uint32_t m_searchMatch = kNoOffset;
   std::uint32_t m_searchLength = 0;
+  SearchState m_search;
 
   std::uint32_t m_tapOffset = kNoOffset;
   int m_tapColumn = 0;

@@ -230,6 +230,11 @@ void MainFrame::documentOpened(bool temporaryCopy) {
   view->setEditable(true);
   view->setChangeLog(&m_document.changeLog());
   view->setDiffSet(&m_document.diffSet());
+  view->setWaitCursor(&m_context.waitCursor);
+  // Goto and the byte menu run once the tap's own event is over.
+  connect(view, &HexViewWidget::gotoRequested, view, &HexViewWidget::openGoto, Qt::QueuedConnection);
+  connect(view, &HexViewWidget::byteMenuRequested, view, [view](int x, int) { view->openByteMenu(x); },
+          Qt::QueuedConnection);
   view->relayout(1, m_context.scale.y(1), 0, 0);
   view->show(true);
   reportFirstPaint(view);
@@ -294,6 +299,9 @@ void MainFrame::onCommand(int id) {
     case kCmdUndoAll:
       if (m_view) m_document.undoAll();
       break;
+    case kCmdSearch:
+      if (m_view) m_view->openSearch();
+      break;
     case kCmdSearchNext:
       if (m_view) m_view->searchNext();
       break;
@@ -304,6 +312,9 @@ void MainFrame::onCommand(int id) {
     case kCmdSaveChangesAsDiff: m_diffs->exportChanges(); break;
     case kCmdSaveDifferences: m_diffs->exportDifferences(); break;
     case kCmdImportDiff: m_diffs->importDiff(); break;
+    case kCmdGoto:
+      if (m_view) m_view->openGoto();
+      break;
     default:
       break;
   }

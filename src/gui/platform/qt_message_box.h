@@ -12,10 +12,32 @@ class QtMessageBox : public MessageBox {
  public:
   explicit QtMessageBox(QWidget* owner = nullptr) : m_owner(owner) {}
   void setOwner(QWidget* owner) { m_owner = owner; }
+  QWidget* owner() const { return m_owner; }
   int show(const std::u16string& caption, int style, const std::u16string& text) override;
 
  private:
   QPointer<QWidget> m_owner;
+};
+
+// While the scope lasts, the boxes `box` shows belong to `owner` (a dialog over the main window,
+// say), when `box` is a QtMessageBox; other message boxes are left as they are.
+class MessageOwnerScope {
+ public:
+  MessageOwnerScope(MessageBox& box, QWidget* owner) : m_box(dynamic_cast<QtMessageBox*>(&box)) {
+    if (m_box) {
+      m_previous = m_box->owner();
+      m_box->setOwner(owner);
+    }
+  }
+  ~MessageOwnerScope() {
+    if (m_box) m_box->setOwner(m_previous);
+  }
+  MessageOwnerScope(const MessageOwnerScope&) = delete;
+  MessageOwnerScope& operator=(const MessageOwnerScope&) = delete;
+
+ private:
+  QtMessageBox* m_box;
+  QPointer<QWidget> m_previous;
 };
 
 }  // namespace nibblet

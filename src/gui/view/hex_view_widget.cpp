@@ -9,9 +9,15 @@
 
 #include "core/settings/colour_text.h"
 #include "core/settings/settings.h"
+#include "core/platform/wait_cursor.h"
+#include "core/view/byte_menu_model.h"
 #include "core/view/entry_dialog_model.h"
+#include "core/view/goto_dialog_model.h"
+#include "core/view/search_dialog_model.h"
+#include "gui/platform/qt_message_box.h"
 #include "gui/platform/tap_and_hold.h"
-#include "gui/view/entry_dialog.h"
+#include "gui/view/bar_dialog.h"
+#include "gui/view/byte_menu.h"
 
 namespace nibblet {
 namespace {
@@ -139,8 +145,36 @@ void HexViewWidget::gotoOffset(std::uint32_t offset) {
 }
 
 void HexViewWidget::searchNext() {
-  m_view.searchNext();
+  NullWaitCursor noCursor;
+  MessageOwnerScope owner(m_messages, this);
+  SearchDialogModel::searchNext(m_view, m_texts, m_messages, m_waitCursor ? *m_waitCursor : noCursor);
   textChanged();
+}
+
+void HexViewWidget::openSearch() {
+  NullWaitCursor noCursor;
+  SearchDialogModel model(m_view, m_texts, m_codePage, m_messages, m_waitCursor ? *m_waitCursor : noCursor);
+  BarDialog dialog(this, model, m_texts, dpiX());
+  MessageOwnerScope owner(m_messages, &dialog);  // "Not found" stands over the dialog
+  dialog.exec();
+  textChanged();
+}
+
+void HexViewWidget::openGoto() {
+  GotoDialogModel model(m_view, m_texts);
+  BarDialog dialog(this, model, m_texts, dpiX());
+  dialog.exec();
+  textChanged();
+}
+
+void HexViewWidget::openByteMenu(int x) {
+  if (m_view.tapOffset() == kNoOffset || m_view.tapOffset() >= m_view.size()) return;
+  ByteMenuModel model(m_view, m_texts, m_messages);
+  QPoint at = mapToGlobal(clientOrigin() + QPoint(x, m_view.tapRowTop()));
+  int chosen = runByteMenu(this, model.items(), at);
+  bool changed = model.command(chosen);
+  textChanged();
+  if (changed) emit bytesChanged();
 }
 
 bool HexViewWidget::handleArrowKey(Qt::Key key) {
@@ -287,7 +321,7 @@ void HexViewWidget::openEntry() {
   if (m_view.size() == 0) return;
   EntryDialogModel model(m_view, m_texts, m_codePage, m_messages);
   update();  // the entry marker
-  EntryDialog dialog(this, model, m_texts, dpiX());
+  BarDialog dialog(this, model, m_texts, dpiX());
   DialogPlacement place = model.placement();
   dialog.move(mapToGlobal(QPoint(place.x, place.y)));
   dialog.exec();

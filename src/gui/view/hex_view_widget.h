@@ -22,6 +22,7 @@ class DiffSet;
 class MessageBox;
 class TapAndHold;
 class Texts;
+class WaitCursor;
 struct Settings;
 
 class HexViewWidget : public QFrame {
@@ -46,7 +47,15 @@ class HexViewWidget : public QFrame {
   void refreshBrushes();
   void rebuildText();
   void gotoOffset(std::uint32_t offset);
+  // The cursor shown while a search runs (none until set); it must outlive the view.
+  void setWaitCursor(WaitCursor* cursor) { m_waitCursor = cursor; }
+  // Search next; "Not found" belongs to the view.
   void searchNext();
+  // Dialog 930 as the search dialog, and as the goto dialog.
+  void openSearch();
+  void openGoto();
+  // The byte menu for the tapped byte, at client x on the top of its row.
+  void openByteMenu(int x);
   // Left, Right, Up and Down as the main window forwards them; false for other keys.
   bool handleArrowKey(Qt::Key key);
   // Shows or hides the view and raises it above its siblings.
@@ -64,7 +73,7 @@ class HexViewWidget : public QFrame {
   void gotoRequested();
   // Tap-and-hold on a byte at client point (x, y); tapOffset names the byte.
   void byteMenuRequested(int x, int y);
-  // An entry wrote bytes into the document.
+  // An entry, a paste or an undo from the byte menu changed bytes of the document.
   void bytesChanged();
 
  protected:
@@ -96,6 +105,7 @@ class HexViewWidget : public QFrame {
   HexView m_view;
   QScrollBar* m_scrollBar;
   TapAndHold* m_tapAndHold;
+  WaitCursor* m_waitCursor = nullptr;
   QString m_displayText;
   std::vector<Mark> m_marks;
   bool m_updatingBar = false;

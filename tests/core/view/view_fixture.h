@@ -23,6 +23,15 @@ struct ViewFixture {
     view.setData(data.data(), size, 0);
     view.setEditable(true);
   }
+
+  // Taps byte `offset` in the hex column after scrolling its row to the top; true when the view
+  // took it as a tap on that byte.
+  bool tapByte(std::uint32_t offset) {
+    view.gotoOffset(offset);
+    Rect cell;
+    if (!view.hexCell(offset, cell)) return false;
+    return view.tap(cell.left + 2, cell.top + 2) == TapResult::Byte && view.tapOffset() == offset;
+  }
 };
 
 }  // namespace nibblet::test

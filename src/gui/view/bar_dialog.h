@@ -1,24 +1,23 @@
 #pragma once
-// Dialog 930 as the byte entry dialog: a bar of eight command buttons above one edit line.
-// Every decision is the EntryDialogModel's; the dialog shows its state and forwards commands.
+// Dialog 930: the command bar above one edit line. It serves the byte entry, the search and the
+// goto dialog; every decision is the model's, the dialog shows its state and forwards commands.
 
 #include <QDialog>
-#include <utility>
-#include <vector>
 
 class QLineEdit;
 class QToolButton;
 
 namespace nibblet {
 
-class EntryDialogModel;
+class BarDialogModel;
+class DialogCommandBar;
 class Texts;
 
-class EntryDialog : public QDialog {
+class BarDialog : public QDialog {
   Q_OBJECT
 
  public:
-  EntryDialog(QWidget* owner, EntryDialogModel& model, const Texts& texts, int dpiX);
+  BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, int dpiX);
 
   QLineEdit* editLine() const { return m_edit; }
   // The bar button of `command`, or null.
@@ -35,9 +34,9 @@ class EntryDialog : public QDialog {
   void runCommand(int command);
   void showState();
 
-  EntryDialogModel& m_model;
+  BarDialogModel& m_model;
+  DialogCommandBar* m_bar;
   QLineEdit* m_edit;
-  std::vector<std::pair<int, QToolButton*>> m_buttons;
 };
 
 }  // namespace nibblet

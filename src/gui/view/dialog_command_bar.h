@@ -1,0 +1,38 @@
+#pragma once
+// The row of buttons at the top of dialog 930, shared by the entry, search and goto dialogs:
+// the first `count` buttons of the command bar with their images and tooltips, each named by
+// its command. The bar only shows state; the dialog's model decides it.
+
+#include <QWidget>
+#include <utility>
+#include <vector>
+
+class QToolButton;
+
+namespace nibblet {
+
+class BarDialogModel;
+class Texts;
+
+class DialogCommandBar : public QWidget {
+  Q_OBJECT
+
+ public:
+  DialogCommandBar(QWidget* parent, std::size_t count, const Texts& texts, int dpiX);
+
+  // The button of `command`, or null when the bar has none.
+  QToolButton* button(int command) const;
+  // Shows, hides, checks and unchecks the buttons as the model says.
+  void showState(const BarDialogModel& model);
+  // The side of a button: about 9 mm, a finger's width, at any density.
+  int buttonSide() const { return m_side; }
+
+ signals:
+  void commandTriggered(int command);
+
+ private:
+  std::vector<std::pair<int, QToolButton*>> m_buttons;
+  int m_side;
+};
+
+}  // namespace nibblet

@@ -1,0 +1,79 @@
+#include "core/document/change_log.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+#include <vector>
+
+namespace nibblet {
+namespace {
+
+std::vector<std::uint32_t> reported(const ChangeLog& log, std::uint32_t first, std::uint32_t last) {
+  std::vector<std::uint32_t> out;
+  log.forEachInRange(first, last, [&](std::uint32_t offset) { out.push_back(offset); });
+  return out;
+}
+
+// What forEachInRange must report: the offsets of the entries now in the log, in offset order.
+std::vector<std::uint32_t> expected(const ChangeLog& log, std::uint32_t first, std::uint32_t last) {
+  std::vector<std::uint32_t> out;
+  for (std::uint32_t i = 0; i < log.count(); ++i)
+    if (log.entry(i).offset >= first && log.entry(i).offset <= last) out.push_back(log.entry(i).offset);
+  std::sort(out.begin(), out.end());
+  return out;
+}
+
+TEST(ChangeLog, UndoRestoresOnlyBytesThatStillHoldTheNewValue) {
+  ChangeLog log;
+  std::uint8_t bytes[4] = {1, 2, 3, 4};
+  EXPECT_FALSE(log.undoLast(bytes, 4));
+  log.append(1, 2, 9);
+  bytes[1] = 9;
+  log.append(2, 3, 8);
+  bytes[2] = 7;  // changed behind the log's back
+  log.append(70, 0, 1);  // outside the bytes
+  EXPECT_TRUE(log.undoLast(bytes, 4));
+  EXPECT_TRUE(log.undoLast(bytes, 4));
+  EXPECT_EQ(bytes[2], 7);
+  EXPECT_TRUE(log.undoLast(bytes, 4));
+  EXPECT_EQ(bytes[1], 2);
+  EXPECT_TRUE(log.isEmpty());
+}
+
+// Appends, undos and clears in random order, with a look at the index after each step: the
+// index must always report exactly the entries in the log, also after undone entries are
+// replaced by new ones at the same positions of the log.
+TEST(ChangeLog, RangeQueriesFollowAppendsUndosAndClears) {
+  std::mt19937 random(5);
+  ChangeLog log;
+  std::vector<std::uint8_t> bytes(4096);
+  for (int step = 0; step < 6000; ++step) {
+    unsigned action = random() % 100;
+    if (action < 60) {
+      std::uint32_t burst = random() % 4 == 0 ? 1 + random() % 300 : 1;  // a paste or a diff import
+      for (std::uint32_t i = 0; i < burst; ++i) log.append(random() % 4096, 0, 1);
+    } else if (action < 95) {
+      std::uint32_t undos = random() % 3 == 0 ? random() % 200 : 1;
+      for (std::uint32_t i = 0; i < undos; ++i) log.undoLast(bytes.data(), 4096);
+    } else if (action < 96) {
+      log.clear();
+    }
+    if (random() % 3 == 0) continue;  // several edits between two paints
+    std::uint32_t first = random() % 4096, last = first + random() % 200;
+    ASSERT_EQ(reported(log, first, last), expected(log, first, last)) << "step " << step;
+  }
+  EXPECT_EQ(reported(log, 0, 0xFFFFFFFF), expected(log, 0, 0xFFFFFFFF));
+  EXPECT_TRUE(reported(log, 10, 9).empty());
+}
+
+TEST(ChangeLog, EntriesAtTheEdgesOfTheOffsetRange) {
+  ChangeLog log;
+  for (std::uint32_t offset : {0xFFFFFFFFu, 0u, 5u, 0xFFFFFFFFu, 5u}) log.append(offset, 0, 0);
+  EXPECT_EQ(reported(log, 0, 0xFFFFFFFF), (std::vector<std::uint32_t>{0, 5, 5, 0xFFFFFFFF, 0xFFFFFFFF}));
+  EXPECT_EQ(reported(log, 0xFFFFFFFF, 0xFFFFFFFF), (std::vector<std::uint32_t>{0xFFFFFFFF, 0xFFFFFFFF}));
+  EXPECT_EQ(reported(log, 1, 4), std::vector<std::uint32_t>{});
+}
+
+}  // namespace
+}  // namespace nibblet

@@ -1,0 +1,308 @@
+// The real program, offscreen: the byte menu by tap-and-hold (copy, paste, undo), Search and its
+// "Not found", Search next, and Goto from Tools and from a tap on the offset column.
+
+#include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+#include "core/i18n/command_ids.h"
+#include "core/platform/registry_key.h"
+#include "core/view/byte_menu_model.h"
+#include "gui/app/application.h"
+#include "gui/app/main_frame.h"
+#include "gui/platform/qt_text.h"
+#include "gui/view/hex_view_widget.h"
+
+using namespace nibblet;
+
+namespace {
+
+// Calls `step` every 20 ms until it returns true. A step that opens a nested modal loop is not
+// entered again while it runs; another Poller handles what that loop shows.
+class Poller {
+ public:
+  explicit Poller(std::function<bool()> step) : m_step(std::move(step)) {
+    m_timer.setInterval(20);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+      if (m_busy) return;
+      m_busy = true;
+      bool finished = m_step();
+      m_busy = false;
+      if (finished) m_timer.stop();
+    });
+    m_timer.start();
+  }
+  bool done() const { return !m_timer.isActive(); }
+
+ private:
+  std::function<bool()> m_step;
+  QTimer m_timer;
+  bool m_busy = false;
+};
+
+QWidget* barDialog() {
+  QWidget* w = QApplication::activeModalWidget();
+  return w && w->objectName() == QString::number(kDialogEntry) ? w : nullptr;
+}
+
+void click(QWidget* dialog, int command) {
+  QTest::mouseClick(dialog->findChild<QToolButton*>(QString::number(command)), Qt::LeftButton);
+}
+
+// Types `text` into the open dialog 930 after pressing `mode`, then presses Ok.
+bool typeAndOk(QWidget* dialog, int mode, const QString& text) {
+  if (mode) click(dialog, mode);
+  dialog->findChild<QLineEdit*>(QString::number(kIdEntryEdit))->setText(text);
+  click(dialog, kCmdOk);
+  return true;
+}
+
+}  // namespace
+
+class ViewCommandsTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir m_dir;
+  MemoryRegistryKey m_key;
+  std::unique_ptr<Application> m_program;
+
+  MainFrame* open(const QString& name, const QByteArray& bytes) {
+    QString path = m_dir.filePath(name);
+    QFile f(path);
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(bytes);
+    f.close();
+    m_program = std::make_unique<Application>(m_key);
+    m_program->start(toU16(path));
+    MainFrame* frame = m_program->mainFrame();
+    frame->resize(480, 800);
+    if (!QTest::qWaitForWindowExposed(frame)) return nullptr;
+    return frame;
+  }
+
+  QByteArray fileBytes(const QString& name) {
+    QFile f(m_dir.filePath(name));
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+  }
+
+  static QPoint cellCentre(HexViewWidget* view, std::uint32_t offset) {
+    Rect r;
+    if (!view->view().hexCell(offset, r)) return {};
+    return view->clientOrigin() + QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  }
+
+  // Tap-and-hold on `offset` and choose item `id` of the byte menu; false when the item was
+  // missing or greyed (the menu is then dismissed).
+  static bool chooseFromByteMenu(HexViewWidget* view, std::uint32_t offset, int id) {
+    bool chosen = false;
+    Poller menuPoller([&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!menu) return false;
+      auto* action = menu->findChild<QAction*>(QString::number(id));
+      if (action && action->isEnabled()) {
+        menu->setActiveAction(action);
+        QTest::keyClick(menu, Qt::Key_Return);
+        chosen = true;
+      } else {
+        menu->close();
+      }
+      return true;
+    });
+    QPoint at = cellCentre(view, offset);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->mapToGlobal(at));
+    QApplication::sendEvent(view, &event);
+    return QTest::qWaitFor([&] { return menuPoller.done(); }, 5000) && chosen;
+  }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(m_dir.isValid());
+    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
+    qputenv("XDG_CACHE_HOME", m_dir.filePath("cache").toUtf8());
+  }
+
+  void cleanup() {
+    if (m_program) {
+      // Edits made on the spot are kept when the document closes.
+      Poller keep([] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+          box->button(QMessageBox::Yes)->click();
+          return true;
+        }
+        return false;
+      });
+      m_program->mainFrame()->close();
+      m_program->finish();
+      m_program.reset();
+    }
+  }
+
+  void copyThreeBytesPasteThemElsewhereAndUndo() {
+    MainFrame* frame = open("copy.bin", QByteArray("0123456789abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ!?"));
+    QVERIFY(frame);
+    HexViewWidget* view = frame->view();
+    QVERIFY(chooseFromByteMenu(view, 2, kByteMenuSelection));
+    QVERIFY(chooseFromByteMenu(view, 4, kByteMenuSelection));
+    QCOMPARE(view->view().selectionStart(), 2u);
+    QCOMPARE(view->view().selectionEnd(), 4u);
+    QVERIFY(chooseFromByteMenu(view, 30, kByteMenuCopy));
+    QCOMPARE(view->view().clipboardCount(), 3);
+    QVERIFY(chooseFromByteMenu(view, 10, kByteMenuPaste));
+    QCOMPARE(fileBytes("copy.bin").mid(8, 6), QByteArray("89234d"));
+    QCOMPARE(frame->document().changeLog().count(), 3u);
+    QCOMPARE(frame->document().changeLog().entry(0).offset, 10u);
+
+    // Undo from the byte menu takes back the newest byte; Tools > Undo the others.
+    QVERIFY(chooseFromByteMenu(view, 50, kByteMenuUndo));
+    QCOMPARE(fileBytes("copy.bin").mid(8, 6), QByteArray("8923cd"));
+    frame->onCommand(kCmdUndo);
+    frame->onCommand(kCmdUndo);
+    QCOMPARE(fileBytes("copy.bin").mid(8, 6), QByteArray("89abcd"));
+    QVERIFY(frame->document().changeLog().isEmpty());
+    QVERIFY(!chooseFromByteMenu(view, 50, kByteMenuUndo));  // greyed now
+  }
+
+  void searchFindsATextAndMarksIt() {
+    QByteArray content(100000, '\0');
+    content.replace(70000, 6, "needle");
+    MainFrame* frame = open("search.bin", content);
+    QVERIFY(frame);
+    HexViewWidget* view = frame->view();
+    QString caption;
+    bool searchAtFirstShown = false;
+    Poller dialog([&] {
+      QWidget* d = barDialog();
+      if (!d) return false;
+      caption = d->windowTitle();
+      searchAtFirstShown = d->findChild<QToolButton*>(QString::number(kCmdSearchAtFirst))->isVisible();
+      return typeAndOk(d, kCmdEntryText, "needle");
+    });
+    frame->onCommand(kCmdSearch);
+    QVERIFY(dialog.done());
+    QCOMPARE(caption, QString("Search"));
+    QVERIFY(searchAtFirstShown);
+    const HexView& core = view->view();
+    QCOMPARE(core.searchMatch(), 70000u);
+    QCOMPARE(core.searchLength(), 6u);
+    QCOMPARE(core.topOffset(), 70000u - 70000u % core.bytesPerRow());
+
+    // The hit is painted in the search colour.
+    QImage shot = view->grab().toImage();
+    for (std::uint32_t offset : {70000u, 70005u}) {
+      Rect cell;
+      QVERIFY(core.hexCell(offset, cell));
+      QCOMPARE(shot.pixelColor(view->clientOrigin() + QPoint(cell.left + 1, cell.top + 1)), QColor(200, 250, 255));
+    }
+  }
+
+  void notFoundKeepsTheSearchDialogOpen() {
+    MainFrame* frame = open("absent.bin", QByteArray(5000, 'a'));
+    QVERIFY(frame);
+    QString boxText;
+    bool boxOverDialog = false, stillOpen = false;
+    Poller dialog([&] {
+      QWidget* d = barDialog();
+      if (!d) return false;
+      Poller box([&] {
+        auto* b = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!b) return false;
+        boxText = b->windowTitle() + ": " + b->text();
+        boxOverDialog = b->parentWidget() == d;
+        b->button(QMessageBox::Ok)->click();
+        return true;
+      });
+      typeAndOk(d, kCmdEntryText, "b");
+      stillOpen = d->isVisible() && barDialog() == d;
+      click(d, kCmdCancel);
+      return true;
+    });
+    frame->onCommand(kCmdSearch);
+    QVERIFY(dialog.done());
+    QCOMPARE(boxText, QString("Search: Not found"));
+    QVERIFY(boxOverDialog);
+    QVERIFY(stillOpen);
+    QCOMPARE(frame->view()->view().searchMatch(), kNoOffset);
+  }
+
+  void searchNextFindsTheFollowingHits() {
+    QByteArray content(100000, '.');
+    for (int at : {100, 5000, 90000}) content.replace(at, 2, "ab");
+    MainFrame* frame = open("next.bin", content);
+    QVERIFY(frame);
+    const HexView& core = frame->view()->view();
+    Poller dialog([&] {
+      QWidget* d = barDialog();
+      return d && typeAndOk(d, kCmdEntryHex, "6162");
+    });
+    frame->onCommand(kCmdSearch);
+    QCOMPARE(core.searchMatch(), 100u);
+    frame->onCommand(kCmdSearchNext);
+    QCOMPARE(core.searchMatch(), 5000u);
+    frame->onCommand(kCmdSearchNext);
+    QCOMPARE(core.searchMatch(), 90000u);
+    QCOMPARE(core.topOffset(), 90000u - 90000u % core.bytesPerRow());
+    QString boxText;
+    Poller box([&] {
+      auto* b = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!b) return false;
+      boxText = b->text();
+      b->button(QMessageBox::Ok)->click();
+      return true;
+    });
+    frame->onCommand(kCmdSearchNext);
+    QCOMPARE(boxText, QString("Not found"));
+    QCOMPARE(core.searchMatch(), kNoOffset);
+  }
+
+  void tapOnTheOffsetColumnOpensGoto() {
+    MainFrame* frame = open("goto.bin", QByteArray(100000, 'g'));
+    QVERIFY(frame);
+    HexViewWidget* view = frame->view();
+    const HexView& core = view->view();
+    QString caption;
+    bool onlyOkAndCancel = false;
+    Poller dialog([&] {
+      QWidget* d = barDialog();
+      if (!d) return false;
+      caption = d->windowTitle();
+      onlyOkAndCancel = d->findChild<QToolButton*>(QString::number(kCmdOk))->isVisible() &&
+                        d->findChild<QToolButton*>(QString::number(kCmdCancel))->isVisible() &&
+                        !d->findChild<QToolButton*>(QString::number(kCmdEntryHex))->isVisible() &&
+                        !d->findChild<QToolButton*>(QString::number(kCmdBarPaste));
+      return typeAndOk(d, 0, "1a0");
+    });
+    QTest::mouseClick(view, Qt::LeftButton, {}, view->clientOrigin() + QPoint(2, 30));
+    QTRY_VERIFY(dialog.done());
+    QCOMPARE(caption, QString("Goto (0x0-0x%1)").arg(QString::number(100000 - core.bytesPerRow(), 16).toUpper()));
+    QVERIFY(onlyOkAndCancel);
+    QCOMPARE(core.topOffset(), 0x1A0u - 0x1A0u % core.bytesPerRow());
+
+    // Tools > Goto; a value past the end keeps the dialog open.
+    bool refusedKeptOpen = false;
+    Poller again([&] {
+      QWidget* d = barDialog();
+      if (!d) return false;
+      typeAndOk(d, 0, "186A1");  // 100001
+      refusedKeptOpen = barDialog() == d;
+      return typeAndOk(d, 0, "0x10000");
+    });
+    frame->onCommand(kCmdGoto);
+    QVERIFY(refusedKeptOpen);
+    QCOMPARE(core.topOffset(), 0x10000u - 0x10000u % core.bytesPerRow());
+  }
+};
+
+QTEST_MAIN(ViewCommandsTest)
+#include "view_commands_test.moc"
