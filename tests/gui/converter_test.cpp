@@ -5,7 +5,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,6 +18,7 @@
 
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
+#include "core/view/byte_menu_model.h"
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
 #include "gui/platform/qt_text.h"
@@ -102,12 +106,37 @@ class ConverterTest : public QObject {
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(view.clipboard()), 4), QByteArray("\x12\x34\x56\x78", 4));
     QCOMPARE(program.context().settings.convertCopyAs, 5);
 
+    // The four bytes go into the file through the byte menu's Paste.
+    HexViewWidget* widget = frame->view();
+    Rect cell;
+    QVERIFY(widget->view().hexCell(8, cell));
+    QPoint at = widget->clientOrigin() + QPoint((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+    bool pasted = false;
+    QTimer::singleShot(100, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QAction* paste = menu ? menu->findChild<QAction*>(QString::number(kByteMenuPaste)) : nullptr;
+      if (!paste) return;
+      QCOMPARE(paste->text(), QString("Paste (12 34 56 78)"));
+      menu->setActiveAction(paste);
+      QTest::keyClick(menu, Qt::Key_Return);
+      pasted = true;
+    });
+    QContextMenuEvent hold(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+    QApplication::sendEvent(widget, &hold);
+    QTRY_VERIFY(pasted);
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll().mid(8, 4), QByteArray("\x12\x34\x56\x78", 4));
+
     // Cancel leaves the clipboard alone.
     runConverter(frame, [](QWidget* d) {
       control<QComboBox>(d, 1022)->setCurrentIndex(1);
       QTest::mouseClick(control<QPushButton>(d, kCmdCancel), Qt::LeftButton);
     });
     QCOMPARE(view.clipboardCount(), 4);
+    QTimer::singleShot(50, [] {  // the edits made on the spot are kept
+      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Yes)->click();
+    });
     frame->close();
     program.finish();
 
