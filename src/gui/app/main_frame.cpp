@@ -11,11 +11,13 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QWindow>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <unistd.h>
 
+#include "core/app/window_placement.h"
 #include "core/convert/converter_model.h"
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
@@ -175,18 +177,48 @@ void MainFrame::buildToolbar() {
 }
 
 void MainFrame::placeOnWorkArea() {
-  QScreen* screen = QGuiApplication::primaryScreen();
-  QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 480, 800);
-  const ScreenScale& s = m_context.scale;
-  bool handHeld = area.width() <= s.x(640) || area.height() > area.width();
-  if (handHeld) {
-    // A hand-held's window fills its work area below the 26-pixel task bar.
-    setGeometry(area.adjusted(0, s.y(26), 0, 0));
-  } else {
-    int height = qMin(area.height() - s.y(60), s.y(860));
-    int width = qMin(s.x(480), height * 3 / 5);
-    resize(width, height);
-    move(area.center() - QPoint(width / 2, height / 2));
+  QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+  ScreenFacts facts;
+  QRect area = shown ? shown->availableGeometry() : QRect(0, 0, 480, 800);
+  facts.available = {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
+  if (shown) {
+    facts.physicalWidthMm = qRound(shown->physicalSize().width());
+    facts.physicalHeightMm = qRound(shown->physicalSize().height());
+  }
+  facts.dpiX = m_context.scale.dpiX;
+  facts.dpiY = m_context.scale.dpiY;
+  facts.fullScreenShell = isFullScreenShell();
+  Rect r = windowPlacement(facts);
+  setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+}
+
+void MainFrame::fitToScreen() {
+  // A turned screen, a new work area or another screen: the window, the toolbar and the view
+  // are laid out again for it.
+  placeOnWorkArea();
+  placeContent();
+  if (m_toolbar) m_toolbar->setVisible(m_view && m_context.settings.showToolbar == 1);
+}
+
+void MainFrame::watchScreen(QScreen* shown) {
+  if (m_watchedScreen) disconnect(m_watchedScreen, nullptr, this, nullptr);
+  m_watchedScreen = shown;
+  if (!shown) return;
+  auto refit = [this] { QMetaObject::invokeMethod(this, &MainFrame::fitToScreen, Qt::QueuedConnection); };
+  connect(shown, &QScreen::geometryChanged, this, refit);
+  connect(shown, &QScreen::availableGeometryChanged, this, refit);
+  connect(shown, &QScreen::orientationChanged, this, refit);
+}
+
+void MainFrame::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (QWindow* window = windowHandle(); window && !m_screenWatched) {
+    m_screenWatched = true;
+    connect(window, &QWindow::screenChanged, this, [this](QScreen* now) {
+      watchScreen(now);
+      fitToScreen();
+    });
+    watchScreen(window->screen());
   }
 }
 

@@ -19,6 +19,7 @@
 class QLabel;
 class QMenuBar;
 class QPushButton;
+class QScreen;
 class QToolBar;
 
 namespace nibblet {
@@ -53,6 +54,7 @@ class MainFrame : public QWidget, public DocumentWindow {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -67,6 +69,8 @@ class MainFrame : public QWidget, public DocumentWindow {
   void converterCommand();
   void fontSizeCommand(int id);
   void placeOnWorkArea();
+  void fitToScreen();
+  void watchScreen(QScreen* screen);
 
   AppContext& m_context;
   HexDocument m_document;
@@ -83,6 +87,8 @@ class MainFrame : public QWidget, public DocumentWindow {
   bool m_settingsShown = false;
   bool m_closing = false;
   bool m_mappingCheckPosted = false;
+  bool m_screenWatched = false;
+  QPointer<QScreen> m_watchedScreen;
 };
 
 }  // namespace nibblet

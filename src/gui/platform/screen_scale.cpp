@@ -18,4 +18,14 @@ ScreenScale readScreenScale() {
   return s;
 }
 
+bool isFullScreenShell() {
+  const QString platform = QGuiApplication::platformName();
+  if (platform == "eglfs" || platform == "linuxfb" || platform == "minimalegl") return true;
+  if (qEnvironmentVariableIntValue("QT_QUICK_CONTROLS_MOBILE") == 1) return true;
+  const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toLower();
+  for (const char* shell : {"phosh", "plasma-mobile", "plasmamobile", "lomiri", "sxmo"})
+    if (desktop.contains(QLatin1String(shell))) return true;
+  return false;
+}
+
 }  // namespace nibblet

@@ -15,4 +15,8 @@ struct ScreenScale {
 // Reads the primary screen's logical dots per inch (96 when there is no screen).
 ScreenScale readScreenScale();
 
+// True where every window is shown full-screen: a platform without windows of its own (eglfs,
+// linuxfb) or a mobile shell (Phosh, Plasma Mobile, Lomiri, Sxmo, or QT_QUICK_CONTROLS_MOBILE).
+bool isFullScreenShell();
+
 }  // namespace nibblet
