@@ -43,13 +43,15 @@ class ColourPickerModel {
 };
 
 // Top-left of the dialog in screen coordinates: centred on an owner of `ownerWidth` x
-// `ownerHeight` device pixels, whose own position on the screen is not added.
+// `ownerHeight` device pixels whose top-left corner lies at (ownerLeft, ownerTop) on the screen.
+// The owner's position counts, so the dialog opens over a window that does not fill the screen.
 struct PickerPlacement {
   int left;
   int top;
 };
-inline PickerPlacement placeColourPicker(int ownerWidth, int ownerHeight, int width, int height) {
-  return {ownerWidth / 2 - width / 2, ownerHeight / 2 - height / 2};
+inline PickerPlacement placeColourPicker(int ownerLeft, int ownerTop, int ownerWidth, int ownerHeight, int width,
+                                         int height) {
+  return {ownerLeft + ownerWidth / 2 - width / 2, ownerTop + ownerHeight / 2 - height / 2};
 }
 
 }  // namespace nibblet

@@ -20,6 +20,7 @@
 #include "core/i18n/string_ids.h"
 #include "core/i18n/text_format.h"
 #include "core/platform/file_system.h"
+#include "core/settings/settings_store.h"
 #include "gui/app/app_icon.h"
 #include "gui/app/empty_page.h"
 #include "gui/app/first_paint_report.h"
@@ -27,6 +28,8 @@
 #include "gui/browser/run_file_browser.h"
 #include "gui/platform/qt_text.h"
 #include "gui/platform/toolbar_images.h"
+#include "gui/settings_ui/property_sheet.h"
+#include "gui/settings_ui/settings_page.h"
 #include "gui/view/hex_view_widget.h"
 
 namespace nibblet {
@@ -104,9 +107,16 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   m_menuBar->setStyleSheet(QString("QMenuBar::item { padding: %1px %2px; } QMenu::item { padding: %1px %3px %1px %2px; }")
                                .arg(s.y(8)).arg(s.x(14)).arg(s.x(28)));
   layout->addWidget(m_menuBar);
+  m_emptyMenuBar = new QMenuBar(this);
+  m_emptyMenuBar->setNativeMenuBar(false);
+  m_emptyMenuBar->setObjectName("emptyMenuBar");
+  m_emptyMenuBar->setMinimumHeight(m_menuBar->sizeHint().height());
+  m_emptyMenuBar->hide();
+  layout->addWidget(m_emptyMenuBar);
 
   buildMenus();
   if (!m_menus.commands.isEmpty()) {
+    m_settingsPage = std::make_unique<SettingsPage>(m_content, m_context);
     m_document.close();
     placeOnWorkArea();
     if (QAction* save = action(kCmdSave)) save->setEnabled(false);
@@ -197,6 +207,10 @@ void MainFrame::placeContent() {
     m_toolbar->raise();
   }
   if (m_view) m_view->relayout(1, m_context.scale.y(1), 0, 0);
+  if (m_settingsPage) {
+    m_settingsPage->relayout();
+    if (m_settingsShown) m_settingsPage->sheet()->raise();
+  }
 }
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -268,7 +282,7 @@ void MainFrame::onCommand(int id) {
     case kCmdOk:
     case kCmdCancel:
       if (m_settingsShown) {
-        m_settingsShown = false;
+        leaveSettings();
       } else if (m_view) {
         onCommand(kCmdClose);
       } else {
@@ -276,6 +290,7 @@ void MainFrame::onCommand(int id) {
       }
       break;
     case kCmdOpen: openCommand(); break;
+    case kCmdSettings: showSettings(); break;
     case kCmdSave: m_document.save(true); break;
     case kCmdClose:
       if (m_document.close()) setDocumentCommandsEnabled(false);
@@ -347,6 +362,36 @@ void MainFrame::fontSizeCommand(int id) {
   }
   m_context.settings.fontSize = size;
   checkFontSizeItem();
+}
+
+void MainFrame::showSettings() {
+  if (!m_settingsPage || m_settingsShown) return;
+  if (m_view) m_view->show(false);
+  m_menuBar->hide();
+  m_emptyMenuBar->show();
+  m_settingsPage->open();
+  m_settingsShown = true;
+}
+
+void MainFrame::leaveSettings() {
+  m_settingsShown = false;
+  m_settingsPage->close();
+  const Settings& settings = m_context.settings;
+  if (m_view) {
+    const bool toolbar = m_toolbar && settings.showToolbar == 1;
+    if (m_toolbar) m_toolbar->setVisible(toolbar);
+    if (toolbar) m_toolbar->raise();
+    m_view->setToolbarHeight(toolbar ? m_context.scale.y(24) : 0);
+    m_view->setFontSize(settings.boundedFontSize());
+    m_view->refreshBrushes();
+    m_view->relayout(1, m_context.scale.y(1), 0, 0);
+    m_view->rebuildText();
+    m_view->show(true);
+  }
+  m_emptyMenuBar->hide();
+  m_menuBar->show();
+  // The choices are kept at once, so a crash before the exit does not lose them.
+  storeSettings(m_context.key, settings);
 }
 
 void MainFrame::keyPressEvent(QKeyEvent* event) {

@@ -24,6 +24,7 @@ class QToolBar;
 namespace nibblet {
 
 class EmptyPage;
+class SettingsPage;
 class FrameDiffWindow;
 class HexViewWidget;
 
@@ -43,6 +44,8 @@ class MainFrame : public QWidget, public DocumentWindow {
   QAction* action(int id) const { return m_menus.commands.value(id); }
   QToolBar* toolbar() const { return m_toolbar; }
   QMenuBar* menuBar() const { return m_menuBar; }
+  SettingsPage* settingsPage() const { return m_settingsPage.get(); }
+  bool isSettingsShown() const { return m_settingsShown; }
 
   // DocumentWindow
   void setTitle(const std::u16string& title) override;
@@ -66,6 +69,8 @@ class MainFrame : public QWidget, public DocumentWindow {
   void recentFilesCommand();
   void fontSizeCommand(int id);
   void placeOnWorkArea();
+  void showSettings();
+  void leaveSettings();
 
   AppContext& m_context;
   HexDocument m_document;
@@ -73,12 +78,14 @@ class MainFrame : public QWidget, public DocumentWindow {
   std::unique_ptr<DiffCommands> m_diffs;
   BuiltMenus m_menus;
   QMenuBar* m_menuBar = nullptr;
+  QMenuBar* m_emptyMenuBar = nullptr;  // shown in place of the main one on the settings page
   QToolBar* m_toolbar = nullptr;
   QLabel* m_titleLabel = nullptr;
   QPushButton* m_okButton = nullptr;
   QWidget* m_content = nullptr;
   EmptyPage* m_emptyPage = nullptr;
   QPointer<HexViewWidget> m_view;
+  std::unique_ptr<SettingsPage> m_settingsPage;
   bool m_settingsShown = false;
   bool m_closing = false;
   bool m_mappingCheckPosted = false;

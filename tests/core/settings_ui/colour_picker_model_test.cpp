@@ -45,13 +45,13 @@ TEST(ColourPicker, OkReturnsTheSliderValuesAndCancelIsNotConfirmed) {
   EXPECT_FALSE(moved.confirmed());
 }
 
-TEST(ColourPicker, CentredOnTheOwnerWithoutItsPosition) {
-  PickerPlacement p = placeColourPicker(480, 640, 200, 120);
+TEST(ColourPicker, CentredOnTheOwner) {
+  PickerPlacement p = placeColourPicker(0, 0, 480, 640, 200, 120);
   EXPECT_EQ(p.left, 140);
   EXPECT_EQ(p.top, 260);
-  p = placeColourPicker(101, 51, 200, 120);
-  EXPECT_EQ(p.left, -50);
-  EXPECT_EQ(p.top, -35);
+  p = placeColourPicker(700, 100, 101, 51, 200, 120);
+  EXPECT_EQ(p.left, 650);
+  EXPECT_EQ(p.top, 65);
 }
 
 }  // namespace
