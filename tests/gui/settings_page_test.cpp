@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -20,6 +21,7 @@
 #include "core/settings/settings_store.h"
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
+#include "gui/browser/file_browser_dialog.h"
 #include "gui/platform/qt_text.h"
 #include "gui/settings_ui/colour_picker.h"
 #include "gui/settings_ui/editor_pane.h"
@@ -124,6 +126,42 @@ class SettingsPageTest : public QObject {
     frame->onCommand(kCmdSettings);
     QCOMPARE(sheet->model().activeIndex(), -1);
     QCOMPARE(sheet->model().row(2)->valueText, u"/work");
+    frame->onCommand(kCmdOk);
+    frame->close();
+    program.finish();
+  }
+
+  void folderButtonTakesTheChosenFolderButNotTheRoot() {
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(u"");
+    MainFrame* frame = program.mainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    QDir(m_dir.path()).mkpath("backups");
+    frame->onCommand(kCmdSettings);
+    press(frame, Qt::Key_Down, 4);
+    PropertySheet* sheet = sheetOf(frame);
+    QCOMPARE(sheet->model().activeIndex(), 3);
+    QCOMPARE(sheet->pane()->hint(), QString("If field empty Nibblet  will not make backup copy"));
+
+    auto okInBrowser = [] {
+      QTimer::singleShot(0, [] {
+        if (auto* browser = qobject_cast<FileBrowserDialog*>(QApplication::activeModalWidget())) {
+          QVERIFY(browser->model().options().folderMode);
+          browser->command(kCmdOk);
+        }
+      });
+    };
+    program.context().lastFolder = std::u16string(1, u'/');  // the root
+    okInBrowser();
+    QTest::mouseClick(sheet->findChild<QPushButton*>("9904"), Qt::LeftButton);
+    QCOMPARE(textOf(program.context().settings.backupPath), u"");
+
+    program.context().lastFolder = toU16(m_dir.filePath("backups"));
+    okInBrowser();
+    QTest::mouseClick(sheet->findChild<QPushButton*>("9904"), Qt::LeftButton);
+    QCOMPARE(toQString(textOf(program.context().settings.backupPath)), m_dir.filePath("backups"));
+    QCOMPARE(sheet->findChild<QLineEdit*>("9902")->text(), m_dir.filePath("backups"));
     frame->onCommand(kCmdOk);
     frame->close();
     program.finish();
