@@ -236,6 +236,7 @@ class SettingsPageTest : public QObject {
       picker->findChild<QSlider*>("5202")->setValue(20);
       picker->findChild<QSlider*>("5203")->setValue(300);
       QImage shot = picker->grab().toImage();
+      if (qEnvironmentVariableIsSet("NIBBLET_SCREENSHOT_PICKER")) shot.save(qEnvironmentVariable("NIBBLET_SCREENSHOT_PICKER"));
       QCOMPARE(shot.pixelColor(picker->previewRect().center()), QColor(10, 20, 255));
       QTest::mouseClick(picker->findChild<QPushButton*>(QString::number(kCmdOk)), Qt::LeftButton);
     });

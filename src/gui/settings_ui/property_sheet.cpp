@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QHeaderView>
-#include <QIntValidator>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
@@ -69,6 +68,7 @@ PropertySheet::PropertySheet(QWidget* parent, const Texts& texts, const ScreenSc
 
   QLineEdit* box = m_pane->textBox();
   box->installEventFilter(this);
+  m_digitsOnly = new QRegularExpressionValidator(QRegularExpression("[0-9]*"), box);
   connect(box, &QLineEdit::textChanged, this, [this](const QString& text) {
     if (m_filling || !m_model.editText(toU16(text))) return;
     rowChanged();
@@ -175,9 +175,8 @@ void PropertySheet::showEditor() {
     box->setMaxLength(row->maxChars > 1 ? row->maxChars - 1 : 32767);
     box->setText(toQString(row->valueText));
   } else if (editor == EditorKind::Number) {
-    static const QRegularExpression kDigits("[0-9]*");
     box->setMaxLength(32767);
-    box->setValidator(new QRegularExpressionValidator(kDigits, box));
+    box->setValidator(m_digitsOnly);
     box->setAlignment(Qt::AlignRight);
     box->setText(toQString(row->valueText));
   } else if (editor == EditorKind::Choice) {

@@ -11,6 +11,7 @@
 #include "gui/platform/screen_scale.h"
 
 class QTabBar;
+class QValidator;
 class QTreeWidget;
 class QTreeWidgetItem;
 
@@ -78,6 +79,7 @@ class PropertySheet : public QWidget {
   QTreeWidget* m_list;
   QTabBar* m_tabs;
   RowDelegate* m_delegate;
+  QValidator* m_digitsOnly;  // the number box's
   int m_points = 13;
   QFont m_normal;
   QFont m_bold;
