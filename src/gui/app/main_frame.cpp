@@ -110,7 +110,6 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   m_emptyMenuBar = new QMenuBar(this);
   m_emptyMenuBar->setNativeMenuBar(false);
   m_emptyMenuBar->setObjectName("emptyMenuBar");
-  m_emptyMenuBar->setMinimumHeight(m_menuBar->sizeHint().height());
   m_emptyMenuBar->hide();
   layout->addWidget(m_emptyMenuBar);
 
@@ -367,6 +366,8 @@ void MainFrame::fontSizeCommand(int id) {
 void MainFrame::showSettings() {
   if (!m_settingsPage || m_settingsShown) return;
   if (m_view) m_view->show(false);
+  // The empty bar keeps the main bar's height, so the page does not jump.
+  m_emptyMenuBar->setFixedHeight(m_menuBar->height());
   m_menuBar->hide();
   m_emptyMenuBar->show();
   m_settingsPage->open();
