@@ -26,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     folder = std::u16string(300, u'd');
     return true;
   };
-  dialogs.pickColour = [](std::u16string& colour) {
+  dialogs.pickColour = [](std::u16string& colour, const std::u16string&) {
     ColourPickerModel picker(colour);
     picker.ok();
     colour = picker.colourText();

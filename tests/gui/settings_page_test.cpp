@@ -88,6 +88,10 @@ class SettingsPageTest : public QObject {
     QCOMPARE(sheet->model().activeIndex(), -1);
     QCOMPARE(sheet->pane()->hint(), QString("Tap on item in list below"));
     QCOMPARE(sheet->findChild<QTabBar*>("809")->tabText(0), QString("Settings"));
+    QCOMPARE(sheet->geometry(), sheet->parentWidget()->rect());
+    // A new work area (a rotation) lays the page out again over the whole client area.
+    frame->resize(frame->height(), frame->width());
+    QCOMPARE(sheet->geometry(), sheet->parentWidget()->rect());
 
     // Open mode shows its warning; Work path its label and the path in its text box.
     press(frame, Qt::Key_Down, 2);
@@ -228,6 +232,7 @@ class SettingsPageTest : public QObject {
       auto* picker = qobject_cast<ColourPicker*>(QApplication::activeModalWidget());
       if (!picker) return;
       sawPicker = true;
+      QCOMPARE(picker->windowTitle(), QString("Changes mark color"));
       for (int i = 0; i < 3; ++i) {
         QSlider* slider = picker->findChild<QSlider*>(QString::number(5201 + i));
         starts[i] = slider ? slider->value() : -2;

@@ -40,7 +40,7 @@ bool chooseFolderForRow(PropertyRow& row, const SettingsDialogs& dialogs) {
 bool pickColourForRow(PropertyRow& row, const SettingsDialogs& dialogs) {
   if (!dialogs.pickColour) return false;
   std::u16string colour = row.valueText;
-  if (!dialogs.pickColour(colour)) return false;
+  if (!dialogs.pickColour(colour, row.label)) return false;
   row.valueText = colour;
   commitRow(row);
   return false;

@@ -18,8 +18,9 @@ struct SettingsDialogs {
   // Asks for a folder. False when cancelled; `folder` is then untouched. On true, `folder` is the
   // chosen folder without trailing separator, or empty for the root.
   std::function<bool(std::u16string& folder)> chooseFolder;
-  // Runs the colour picker from `colour`. True when confirmed; `colour` is then its text.
-  std::function<bool(std::u16string& colour)> pickColour;
+  // Runs the colour picker from `colour`, captioned `title` (the row's label). True when
+  // confirmed; `colour` is then its text.
+  std::function<bool(std::u16string& colour, const std::u16string& title)> pickColour;
 };
 
 // Adds the rows, in order: Language, Open mode, Work path, Backup path, the five colours,

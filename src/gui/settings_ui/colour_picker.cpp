@@ -21,7 +21,6 @@ ColourPicker::ColourPicker(QWidget* owner, std::u16string_view startText, const 
                            const ScreenScale& s)
     : QDialog(owner), m_model(startText) {
   setObjectName(QString::number(kDialogColour));
-  setWindowTitle(toQString(texts.loadText(kIdsSettings)));
   setModal(true);
   m_normal = QApplication::font();
   m_normal.setPixelSize(qMax(1, 10 * s.dpiY / 72));

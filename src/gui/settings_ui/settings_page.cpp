@@ -4,6 +4,7 @@
 #include "gui/app/app_context.h"
 #include "gui/app/app_icon.h"
 #include "gui/browser/run_file_browser.h"
+#include "gui/platform/qt_text.h"
 #include "gui/settings_ui/colour_picker.h"
 #include "gui/settings_ui/editor_pane.h"
 #include "gui/settings_ui/property_sheet.h"
@@ -28,8 +29,9 @@ SettingsPage::SettingsPage(QWidget* parent, AppContext& context)
     return runFileBrowser(m_sheet->pane(), options, folder, m_context.lastFolder, m_context.texts,
                           m_context.messages) == kBrowserOk;
   };
-  m_dialogs.pickColour = [this](std::u16string& colour) {
+  m_dialogs.pickColour = [this](std::u16string& colour, const std::u16string& title) {
     ColourPicker picker(m_sheet, colour, m_context.texts, m_context.scale);
+    picker.setWindowTitle(toQString(title));
     if (!picker.run()) return false;
     colour = picker.model().colourText();
     return true;

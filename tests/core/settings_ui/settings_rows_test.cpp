@@ -91,15 +91,18 @@ TEST_F(SettingsPageFixture, FolderButtonKeepsTheRowForCancelAndRoot) {
 
 TEST_F(SettingsPageFixture, ColourButtonStoresOnlyAConfirmedColour) {
   std::u16string seen;
+  std::u16string seenTitle;
   bool confirm = false;
-  dialogs.pickColour = [&](std::u16string& colour) {
+  dialogs.pickColour = [&](std::u16string& colour, const std::u16string& title) {
     seen = colour;
+    seenTitle = title;
     if (confirm) colour = u"1,2,3";
     return confirm;
   };
   sheet.activateRow(5);  // Edit start marker color
   EXPECT_FALSE(sheet.pressButton());
   EXPECT_EQ(seen, u"0,255,0");
+  EXPECT_EQ(seenTitle, u"Edit start marker color");
   EXPECT_EQ(textOf(settings.editStartColor), u"0,255,0");
   confirm = true;
   sheet.pressButton();
