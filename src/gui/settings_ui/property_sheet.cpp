@@ -294,7 +294,9 @@ void PropertySheet::makeFonts() {
 int PropertySheet::columnWidth() const { return m_list->columnWidth(0); }
 
 void PropertySheet::setColumnWidth(int width) {
+  // Without a width of its own the one column follows the list's width.
   m_rememberedColumnWidth = width;
+  m_list->header()->setStretchLastSection(width <= 0);
   m_list->setColumnWidth(0, width > 0 ? width : m_list->viewport()->width());
 }
 
