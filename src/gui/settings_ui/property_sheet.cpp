@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
+#include <QScopedValueRollback>
 #include <QTabBar>
 #include <QTreeWidget>
 
@@ -159,11 +160,20 @@ void PropertySheet::activateRow(int index) {
 }
 
 void PropertySheet::showEditor() {
+  {
+    // Filling the editors is not an edit.
+    QScopedValueRollback<bool> filling(m_filling, true);
+    fillEditors();
+  }
+  updateButtonFace();
+  layoutParts();
+}
+
+void PropertySheet::fillEditors() {
   const PropertyRow* row = m_model.activeRow();
   QLineEdit* box = m_pane->textBox();
   QComboBox* drop = m_pane->dropDown();
   QDateTimeEdit* picker = m_pane->picker();
-  m_filling = true;
   EditorKind editor = row ? editorOf(row->rowKind) : EditorKind::None;
   box->setVisible(editor == EditorKind::Text || editor == EditorKind::Number);
   drop->setVisible(editor == EditorKind::Choice);
@@ -191,9 +201,6 @@ void PropertySheet::showEditor() {
     const CalendarTime& t = row->dateTime;
     picker->setDateTime(QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second)));
   }
-  m_filling = false;
-  updateButtonFace();
-  layoutParts();
 }
 
 void PropertySheet::rowChanged() {

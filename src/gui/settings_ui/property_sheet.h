@@ -67,6 +67,7 @@ class PropertySheet : public QWidget {
   void makeFonts();
   void layoutParts();
   void showEditor();
+  void fillEditors();
   void rowChanged();
   void redrawRow(int index);
   void updateButtonFace();
