@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/convert/evaluator.h"
+#include "core/i18n/language_list.h"
 #include "core/i18n/string_module.h"
 #include "core/platform/registry_key.h"
 #include "core/settings/recent_files.h"
@@ -25,6 +26,7 @@ struct AppContext {
   Settings settings;
   RecentFiles recentFiles;
   Texts texts;
+  LanguageList languages;  // the language modules found at start-up
   std::u16string lastFolder;  // the file browser's last folder ("lastFDPath")
   std::u16string programFolder;
   // The converter's number and the evaluator's variables live for the whole run.

@@ -34,9 +34,10 @@ void Application::start(const std::u16string& commandLine) {
   m_context.texts.setModule(nullptr);
   m_context.programFolder = programFolder();
   IcuLanguageNames names;
-  LanguageList languages = buildLanguageList(m_context.programFolder, names);
+  m_context.languages = buildLanguageList(m_context.programFolder, names);
   if (m_context.settings.languageIndex != 0)
-    m_context.texts.setModule(selectLanguage(languages, m_context.settings.languageIndex, m_context.programFolder));
+    m_context.texts.setModule(
+        selectLanguage(m_context.languages, m_context.settings.languageIndex, m_context.programFolder));
   m_context.recentFiles.load(m_context.key);
   std::u16string path = commandLinePath(commandLine, [](const std::u16string& p) { return isFile(p); });
   m_context.lastFolder = loadLastFolder(m_context.key);

@@ -23,6 +23,7 @@
 #include "core/i18n/string_ids.h"
 #include "core/i18n/text_format.h"
 #include "core/platform/file_system.h"
+#include "core/settings/settings_store.h"
 #include "gui/app/app_icon.h"
 #include "gui/app/empty_page.h"
 #include "gui/app/first_paint_report.h"
@@ -31,6 +32,8 @@
 #include "gui/convert/converter_dialog.h"
 #include "gui/platform/qt_text.h"
 #include "gui/platform/toolbar_images.h"
+#include "gui/settings_ui/property_sheet.h"
+#include "gui/settings_ui/settings_page.h"
 #include "gui/view/hex_view_widget.h"
 
 namespace nibblet {
@@ -108,9 +111,15 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   m_menuBar->setStyleSheet(QString("QMenuBar::item { padding: %1px %2px; } QMenu::item { padding: %1px %3px %1px %2px; }")
                                .arg(s.y(8)).arg(s.x(14)).arg(s.x(28)));
   layout->addWidget(m_menuBar);
+  m_emptyMenuBar = new QMenuBar(this);
+  m_emptyMenuBar->setNativeMenuBar(false);
+  m_emptyMenuBar->setObjectName("emptyMenuBar");
+  m_emptyMenuBar->hide();
+  layout->addWidget(m_emptyMenuBar);
 
   buildMenus();
   if (!m_menus.commands.isEmpty()) {
+    m_settingsPage = std::make_unique<SettingsPage>(m_content, m_context);
     m_document.close();
     placeOnWorkArea();
     if (QAction* save = action(kCmdSave)) save->setEnabled(false);
@@ -197,7 +206,7 @@ void MainFrame::fitToScreen() {
   // are laid out again for it.
   placeOnWorkArea();
   placeContent();
-  if (m_toolbar) m_toolbar->setVisible(m_view && m_context.settings.showToolbar == 1);
+  if (m_toolbar && !m_settingsShown) m_toolbar->setVisible(m_view && m_context.settings.showToolbar == 1);
 }
 
 void MainFrame::watchScreen(QScreen* shown) {
@@ -231,6 +240,10 @@ void MainFrame::placeContent() {
     m_toolbar->raise();
   }
   if (m_view) m_view->relayout(1, m_context.scale.y(1), 0, 0);
+  if (m_settingsPage) {
+    m_settingsPage->relayout();
+    if (m_settingsShown) m_settingsPage->sheet()->raise();
+  }
 }
 
 bool MainFrame::eventFilter(QObject* watched, QEvent* event) {
@@ -307,7 +320,7 @@ void MainFrame::onCommand(int id) {
     case kCmdOk:
     case kCmdCancel:
       if (m_settingsShown) {
-        m_settingsShown = false;
+        leaveSettings();
       } else if (m_view) {
         onCommand(kCmdClose);
       } else {
@@ -316,6 +329,7 @@ void MainFrame::onCommand(int id) {
       break;
     case kCmdOpen: openCommand(); break;
     case kCmdConverter: converterCommand(); break;
+    case kCmdSettings: showSettings(); break;
     case kCmdSave: m_document.save(true); break;
     case kCmdClose:
       if (m_document.close()) setDocumentCommandsEnabled(false);
@@ -400,6 +414,38 @@ void MainFrame::fontSizeCommand(int id) {
   }
   m_context.settings.fontSize = size;
   checkFontSizeItem();
+}
+
+void MainFrame::showSettings() {
+  if (!m_settingsPage || m_settingsShown) return;
+  if (m_view) m_view->show(false);
+  // The empty bar keeps the main bar's height, so the page does not jump.
+  m_emptyMenuBar->setFixedHeight(m_menuBar->height());
+  m_menuBar->hide();
+  m_emptyMenuBar->show();
+  m_settingsPage->open();
+  m_settingsShown = true;
+}
+
+void MainFrame::leaveSettings() {
+  m_settingsShown = false;
+  m_settingsPage->close();
+  const Settings& settings = m_context.settings;
+  if (m_view) {
+    const bool toolbar = m_toolbar && settings.showToolbar == 1;
+    if (m_toolbar) m_toolbar->setVisible(toolbar);
+    if (toolbar) m_toolbar->raise();
+    m_view->setToolbarHeight(toolbar ? m_context.scale.y(24) : 0);
+    m_view->setFontSize(settings.boundedFontSize());
+    m_view->refreshBrushes();
+    m_view->relayout(1, m_context.scale.y(1), 0, 0);
+    m_view->rebuildText();
+    m_view->show(true);
+  }
+  m_emptyMenuBar->hide();
+  m_menuBar->show();
+  // The choices are kept at once, so a crash before the exit does not lose them.
+  storeSettings(m_context.key, settings);
 }
 
 void MainFrame::keyPressEvent(QKeyEvent* event) {

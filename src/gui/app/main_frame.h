@@ -25,6 +25,7 @@ class QToolBar;
 namespace nibblet {
 
 class EmptyPage;
+class SettingsPage;
 class FrameDiffWindow;
 class HexViewWidget;
 
@@ -44,6 +45,8 @@ class MainFrame : public QWidget, public DocumentWindow {
   QAction* action(int id) const { return m_menus.commands.value(id); }
   QToolBar* toolbar() const { return m_toolbar; }
   QMenuBar* menuBar() const { return m_menuBar; }
+  SettingsPage* settingsPage() const { return m_settingsPage.get(); }
+  bool isSettingsShown() const { return m_settingsShown; }
 
   // DocumentWindow
   void setTitle(const std::u16string& title) override;
@@ -71,6 +74,8 @@ class MainFrame : public QWidget, public DocumentWindow {
   void placeOnWorkArea();
   void fitToScreen();
   void watchScreen(QScreen* screen);
+  void showSettings();
+  void leaveSettings();
 
   AppContext& m_context;
   HexDocument m_document;
@@ -78,12 +83,14 @@ class MainFrame : public QWidget, public DocumentWindow {
   std::unique_ptr<DiffCommands> m_diffs;
   BuiltMenus m_menus;
   QMenuBar* m_menuBar = nullptr;
+  QMenuBar* m_emptyMenuBar = nullptr;  // shown in place of the main one on the settings page
   QToolBar* m_toolbar = nullptr;
   QLabel* m_titleLabel = nullptr;
   QPushButton* m_okButton = nullptr;
   QWidget* m_content = nullptr;
   EmptyPage* m_emptyPage = nullptr;
   QPointer<HexViewWidget> m_view;
+  std::unique_ptr<SettingsPage> m_settingsPage;
   bool m_settingsShown = false;
   bool m_closing = false;
   bool m_mappingCheckPosted = false;

@@ -1,0 +1,122 @@
+#include "core/settings_ui/property_sheet_model.h"
+
+#include <algorithm>
+
+#include "core/i18n/string_ids.h"
+#include "core/i18n/string_module.h"
+
+namespace nibblet {
+
+PropertySheetModel::PropertySheetModel(const Texts& texts)
+    : m_no(texts.loadText(kIdsNo)), m_yes(texts.loadText(kIdsYes)) {}
+
+int PropertySheetModel::addPage(std::u16string title, PageBuilder builder) {
+  m_pages.push_back(Page{std::move(title), std::move(builder)});
+  return pageCount() - 1;
+}
+
+bool PropertySheetModel::selectPage(int index) {
+  if (index < 0 || index >= pageCount()) return false;
+  activateRow(-1);
+  m_rows.clear();
+  m_currentPage = index;
+  const PageBuilder& builder = m_pages[static_cast<std::size_t>(index)].builder;
+  if (builder) builder(*this);
+  for (auto& row : m_rows) refreshRow(*row);
+  return true;
+}
+
+bool PropertySheetModel::addRow(std::unique_ptr<PropertyRow> row) {
+  if (!row) return false;
+  row->owner = this;
+  row->index = rowCount();
+  m_rows.push_back(std::move(row));
+  return true;
+}
+
+PropertyRow& PropertySheetModel::addRow(const RowSpec& spec) {
+  addRow(makeRow(spec, m_no, m_yes));
+  return *m_rows.back();
+}
+
+PropertyRow* PropertySheetModel::row(int index) {
+  if (index < 0 || index >= rowCount()) return nullptr;
+  return m_rows[static_cast<std::size_t>(index)].get();
+}
+
+const PropertyRow* PropertySheetModel::row(int index) const {
+  if (index < 0 || index >= rowCount()) return nullptr;
+  return m_rows[static_cast<std::size_t>(index)].get();
+}
+
+void PropertySheetModel::activateRow(int index) {
+  // The editors write every change at once, so committing here hands back what the editor holds
+  // even when the user only looked at the row.
+  if (PropertyRow* current = activeRow()) commitRow(*current);
+  PropertyRow* next = row(index);
+  m_active = next ? index : -1;
+  if (next) refreshRow(*next);
+}
+
+bool PropertySheetModel::editText(std::u16string_view text) {
+  PropertyRow* active = activeRow();
+  if (!active) return false;
+  takeText(*active, text);
+  return true;
+}
+
+bool PropertySheetModel::editChoice(int index) {
+  PropertyRow* active = activeRow();
+  if (!active) return false;
+  takeChoice(*active, index);
+  return true;
+}
+
+bool PropertySheetModel::editDateTime(const CalendarTime& time) {
+  PropertyRow* active = activeRow();
+  if (!active) return false;
+  takeDateTime(*active, time);
+  return true;
+}
+
+bool PropertySheetModel::pressButton() {
+  PropertyRow* active = activeRow();
+  if (!active || !active->onButton) return false;
+  return active->onButton(*active);
+}
+
+const std::u16string& PropertySheetModel::paneText() const {
+  const PropertyRow* active = row(m_active);
+  return paneTextBelowEditor() ? active->hint : m_defaultHint;
+}
+
+bool PropertySheetModel::paneTextBelowEditor() const {
+  const PropertyRow* active = row(m_active);
+  return active && active->rowKind != kRowCaption;
+}
+
+SheetLayout layoutSheet(int width, int height, int dpiX, int dpiY, bool hasButton) {
+  auto sx = [dpiX](int n) { return (n * dpiX + 48) / 96; };
+  auto sy = [dpiY](int n) { return (n * dpiY + 48) / 96; };
+  width = std::max(width, 0);
+  height = std::max(height, 0);
+  SheetLayout l;
+  // The pane is the top band, its bottom 12 + 2 * 22 px below the sheet's top.
+  l.pane = {sx(1), sy(1), std::max(sx(1), width - sx(1)), std::max(sy(1), std::min(height, sy(12 + 2 * 22)))};
+  const int paneW = l.pane.width();
+  const int paneH = l.pane.height();
+  const int lineRight = std::max(sx(1), paneW - sx(6));
+  l.editor = {sx(1), sy(1), lineRight, sy(1) + sy(22)};
+  if (hasButton) {
+    l.editor.right = std::max(l.editor.left, lineRight - sx(26 + 6));
+    l.button = {std::max(l.editor.left, lineRight - sx(26)), l.editor.top, lineRight, l.editor.bottom};
+  }
+  l.hint = {sx(1), std::min(paneH, l.editor.bottom + sy(2)), std::max(sx(1), paneW - sx(1)), paneH};
+  l.list = {sx(1), l.pane.bottom + sy(1), std::max(sx(1), width - sx(1)), std::max(l.pane.bottom + sy(1), height - sy(22))};
+  l.tabs = {0, std::max(0, height - sy(22)), width, height};
+  l.dropDownHeight = sy(5 * 22);
+  l.dropDownMinWidth = sx(9 * 22);
+  return l;
+}
+
+}  // namespace nibblet
