@@ -28,6 +28,7 @@ Application::~Application() = default;
 
 void Application::start(const std::u16string& commandLine) {
   m_context.scale = readScreenScale();
+  m_context.messages.setScale(m_context.scale);
   loadSettings(m_context.key, m_context.settings, defaultWorkPath());
   // Saves a crash interrupted are finished before anything is opened.
   cleanUpWorkFolder(m_context.settings);

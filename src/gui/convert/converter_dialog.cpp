@@ -12,6 +12,7 @@
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
+#include "gui/platform/dialog_caption.h"
 #include "gui/platform/qt_text.h"
 #include "gui/platform/screen_scale.h"
 
@@ -107,6 +108,7 @@ ConverterDialog::ConverterDialog(QWidget* owner, ConverterModel& model, const Te
   connect(m_equals, &QPushButton::clicked, this, [this] { evaluate(); });
   connect(ok, &QPushButton::clicked, this, &ConverterDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &ConverterDialog::reject);
+  addCaptionBand(this, s);
   m_input->setFocus();
 }
 

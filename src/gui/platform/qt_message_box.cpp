@@ -2,10 +2,15 @@
 
 #include <QCloseEvent>
 #include <QCursor>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPushButton>
 
+#include <algorithm>
+
+#include "gui/platform/dialog_caption.h"
 #include "gui/platform/qt_text.h"
 
 namespace nibblet {
@@ -61,6 +66,10 @@ int QtMessageBox::show(const std::u16string& caption, int style, const std::u16s
   } else {
     box.setStandardButtons(QMessageBox::Ok);
   }
+  // Buttons a finger hits: at least 7 mm high and wide.
+  for (QAbstractButton* b : box.buttons()) b->setMinimumSize(std::max(b->sizeHint().width(), m_scale.mmX(12)), m_scale.mmY(7));
+  // The caption stands inside the box too: a hand-held shell draws no frame around it.
+  if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) addCaptionRow(&box, grid, m_scale);
   // A wait cursor set around a long operation must not hide the pointer over the box.
   bool busy = QGuiApplication::overrideCursor() != nullptr;
   if (busy) QGuiApplication::setOverrideCursor(QCursor(Qt::ArrowCursor));

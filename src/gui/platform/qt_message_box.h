@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include "core/platform/message_box.h"
+#include "gui/platform/screen_scale.h"
 
 namespace nibblet {
 
@@ -13,10 +14,13 @@ class QtMessageBox : public MessageBox {
   explicit QtMessageBox(QWidget* owner = nullptr) : m_owner(owner) {}
   void setOwner(QWidget* owner) { m_owner = owner; }
   QWidget* owner() const { return m_owner; }
+  // The screen's scale, for the caption band and finger-sized buttons.
+  void setScale(const ScreenScale& scale) { m_scale = scale; }
   int show(const std::u16string& caption, int style, const std::u16string& text) override;
 
  private:
   QPointer<QWidget> m_owner;
+  ScreenScale m_scale;
 };
 
 // While the scope lasts, the boxes `box` shows belong to `owner` (a dialog over the main window,

@@ -8,6 +8,7 @@
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
+#include "gui/platform/dialog_caption.h"
 #include "gui/platform/qt_text.h"
 
 namespace nibblet {
@@ -19,7 +20,7 @@ const QColor kSwatches[3] = {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 
 
 ColourPicker::ColourPicker(QWidget* owner, std::u16string_view startText, const Texts& texts,
                            const ScreenScale& s)
-    : QDialog(owner), m_model(startText) {
+    : QDialog(owner), m_model(startText), m_scale(s) {
   setObjectName(QString::number(kDialogColour));
   setModal(true);
   m_normal = QApplication::font();
@@ -70,6 +71,14 @@ ColourPicker::ColourPicker(QWidget* owner, std::u16string_view startText, const 
 }
 
 bool ColourPicker::run() {
+  // The caption (set by the caller) stands in a band inside the picker, above its controls.
+  if (!m_captioned) {
+    m_captioned = true;
+    const int band = addCaptionBand(this, m_scale);
+    m_preview.translate(0, band);
+    m_text.translate(0, band);
+    for (QRect& swatch : m_swatches) swatch.translate(0, band);
+  }
   exec();
   return m_model.confirmed();
 }

@@ -42,6 +42,8 @@ class ColourPicker : public QDialog {
   QRect m_preview;
   QRect m_text;
   QRect m_swatches[3];
+  ScreenScale m_scale;
+  bool m_captioned = false;
   QFont m_normal;
 };
 
