@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -320,6 +321,41 @@ class DataSafetyTest : public QObject {
     QCOMPARE(work.entryList(QDir::Files | QDir::Hidden).size(), 0);
     QVERIFY(QFile::exists(m_dir.filePath("termconfig/vq/pelta.conf")));
     QCOMPARE(fileBytes(path), QByteArray(4096, 't'));
+  }
+
+  void longWorkShowsItsProgressAndKeepsTheWindowPainted() {
+    // A large sparse file opened as a temporary copy: the copy takes a while.
+    QString path = m_dir.filePath("sparse.bin");
+    {
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      QVERIFY(f.resize(256 << 20));
+    }
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(u"");
+    MainFrame* frame = program.mainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    program.context().settings.openMode = 1;
+    // Shown from the start here, so the test does not depend on the machine's speed.
+    program.context().waitCursor.setShowAfter(0);
+    int highest = -1, polls = 0;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, [&] {
+      ++polls;  // timers still run: the window is kept alive during the copy
+      if (QProgressBar* bar = program.context().waitCursor.bar(); bar && bar->isVisible())
+        highest = std::max(highest, bar->value());
+    });
+    poll.start(1);
+    frame->document().setPath(toU16(path));
+    QVERIFY(frame->document().openDocument());
+    poll.stop();
+    QVERIFY(polls > 0);
+    QVERIFY(highest > 0);
+    QVERIFY(!program.context().waitCursor.bar()->isVisible());
+    QVERIFY(frame->view() != nullptr);
+    frame->close();
+    program.finish();
   }
 
   void aFileShortenedUnderTheViewIsReportedAndClosed() {

@@ -44,7 +44,7 @@ class BlockScan {
 }  // namespace
 
 AppendResult compareBytes(const std::uint8_t* doc, const std::uint8_t* other, std::uint32_t size,
-                          DiffSet& diffs) {
+                          DiffSet& diffs, const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
   AppendResult result = AppendResult::Stored;
   std::unique_ptr<BlockScan> block;
   for (std::uint32_t begin = 0; begin < size && result == AppendResult::Stored;) {
@@ -55,6 +55,7 @@ AppendResult compareBytes(const std::uint8_t* doc, const std::uint8_t* other, st
                      : (diffs.count() == 0 ? AppendResult::AllocError : AppendResult::ReallocError);
     }
     begin += n;
+    if (progress && (begin & ((16u << 20) - 1)) == 0) progress(begin, size);
   }
   diffs.releaseSpare();
   return result;

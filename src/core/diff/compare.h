@@ -2,6 +2,7 @@
 // The byte-by-byte comparison of the open document with a second file of the same size.
 
 #include <cstdint>
+#include <functional>
 
 #include "core/diff/diff_set.h"
 
@@ -12,7 +13,8 @@ namespace nibblet {
 // Differences are stored a block of 16 KiB at a time. Returns Stored, or the failure of the
 // first block whose differences could not be stored: that block is left out and the comparison
 // stops there, since a list that cannot grow will take no further entry.
+// `progress`, when given, hears of every 16 MiB compared (compared, size).
 AppendResult compareBytes(const std::uint8_t* doc, const std::uint8_t* other, std::uint32_t size,
-                          DiffSet& diffs);
+                          DiffSet& diffs, const std::function<void(std::uint64_t, std::uint64_t)>& progress = {});
 
 }  // namespace nibblet

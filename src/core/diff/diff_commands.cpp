@@ -89,7 +89,7 @@ void DiffCommands::compareWith(const std::u16string& otherPath) {
   AppendResult stored;
   {
     WaitCursorScope busy(m_services.waitCursor);
-    stored = compareBytes(m_document.bytes(), other.bytes(), size, diffs);
+    stored = compareBytes(m_document.bytes(), other.bytes(), size, diffs, busy.report());
   }
   // A second file shortened by another program while it was read gave zeros, not its bytes.
   bool shortened = other.isDamaged();

@@ -135,7 +135,7 @@ int HexDocument::makeBackup() {
   int error = createMissingFolders(backupName, /*ownerOnly=*/true);
   if (error != 0) return error;
   WaitCursorScope busy(m_services.waitCursor);
-  error = copyFileReplacing(m_path, backupName, /*ownerOnly=*/true);
+  error = copyFileReplacing(m_path, backupName, /*ownerOnly=*/true, busy.report());
   if (error == 0) m_backupPath = backupName;
   return error;
 }
@@ -261,7 +261,7 @@ bool HexDocument::openTemporaryCopy() {
   int fd = -1;
   if (error == 0) {
     WaitCursorScope busy(m_services.waitCursor);
-    error = copyFileKeepingOpen(m_sourcePath, m_path, /*ownerOnly=*/true, fd);
+    error = copyFileKeepingOpen(m_sourcePath, m_path, /*ownerOnly=*/true, fd, busy.report());
   }
   if (error != 0) {
     m_journal.discard();
@@ -322,6 +322,7 @@ bool HexDocument::save(bool askFirst) {
       if (changed) error = m_file.flush();
       if (error == 0) {
         request.offsets = m_touched;
+        request.progress = busy.report();
         error = saveInPlace(request, after);
       }
     }

@@ -57,7 +57,8 @@ void closeTarget(int fd, mode_t mode, bool restore) {
 }
 
 // Copies every byte of `from` over `to` in place and gives `to` the same length.
-int copyInPlace(int from, int to, std::uint64_t size) {
+int copyInPlace(int from, int to, std::uint64_t size,
+                const std::function<void(std::uint64_t, std::uint64_t)>& progress = {}) {
   std::vector<std::uint8_t> buffer(1 << 20);
   for (std::uint64_t at = 0; at < size;) {
     std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - at));
@@ -65,6 +66,7 @@ int copyInPlace(int from, int to, std::uint64_t size) {
     if (rc == 0) rc = writeAllAt(to, buffer.data(), n, at);
     if (rc != 0) return rc;
     at += n;
+    if (progress) progress(at, size);
   }
   if (::ftruncate(to, static_cast<off_t>(size)) != 0) return lastError();
   return 0;
@@ -192,7 +194,7 @@ int saveWhole(const SaveRequest& r, int target, const FileIdentity& now) {
   std::string journalPath;
   if (rc == 0) rc = writeJournal(r.workFolder, w.out, journal, journalPath);
   if (rc == 0) {
-    rc = copyInPlace(copy, target, copyId.size);
+    rc = copyInPlace(copy, target, copyId.size, r.progress);
     if (rc == 0 && ::fsync(target) != 0) rc = lastError();
     // Without the old bytes a half-written file cannot be put back: the journal stays and the
     // next start completes the copy.

@@ -8,6 +8,7 @@
 // next start. So the file always ends up whole: all old or all new.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct SaveRequest {
   // opened. `copyPath` (synced before) then stands in for the new bytes in the journal.
   bool whole = false;
   std::string copyPath;
+  // Hears of every megabyte written when the whole file is written (written, total).
+  std::function<void(std::uint64_t, std::uint64_t)> progress;
 };
 
 // Saves as described above. Returns 0, ESTALE when the file is not the expected one (and

@@ -57,14 +57,16 @@ int setReadOnly(const std::u16string& path, bool readOnly) {
   return ::chmod(p.c_str(), mode) == 0 ? 0 : lastError();
 }
 
-int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly) {
+int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly,
+                      const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
   int fd = -1;
-  int rc = copyFileKeepingOpen(from, to, ownerOnly, fd);
+  int rc = copyFileKeepingOpen(from, to, ownerOnly, fd, progress);
   if (fd >= 0) ::close(fd);
   return rc;
 }
 
-int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd) {
+int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd,
+                        const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
   fd = -1;
   std::string target = native(to);
   int in = ::open(native(from).c_str(), O_RDONLY | O_CLOEXEC);
@@ -87,6 +89,8 @@ int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bo
     return rc;
   }
   std::vector<char> buffer(1 << 20);
+  const auto total = static_cast<std::uint64_t>(st.st_size);
+  std::uint64_t copied = 0;
   for (;;) {
     ssize_t n = ::read(in, buffer.data(), buffer.size());
     if (n < 0 && errno == EINTR) continue;
@@ -94,6 +98,8 @@ int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bo
     if (n <= 0) break;
     rc = writeAll(out, buffer.data(), static_cast<std::size_t>(n));
     if (rc != 0) break;
+    copied += static_cast<std::uint64_t>(n);
+    if (progress) progress(copied, total);
   }
   ::close(in);
   if (rc != 0) {

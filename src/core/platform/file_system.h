@@ -3,6 +3,7 @@
 // 0 or the system error code (errno), as the program's messages show it.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,10 +38,13 @@ int setReadOnly(const std::u16string& path, bool readOnly);
 // Copies `from` to `to`, replacing `to`. The bytes go to a freshly created file beside `to`
 // (never following a link planted under any name) which is synced and then renamed over `to`,
 // so `to` holds either its old content or the whole copy. `ownerOnly` gives the copy mode 0600.
-int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly);
+int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly,
+                      const std::function<void(std::uint64_t, std::uint64_t)>& progress = {});
 // copyFileReplacing that hands the new file's descriptor (read-write, locked against
 // clean-up by a later start) to the caller, so it is used without opening the name again.
-int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd);
+// `progress`, when given, hears of every megabyte copied (copied, total).
+int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd,
+                        const std::function<void(std::uint64_t, std::uint64_t)>& progress = {});
 
 // 0 when `folder` is a folder of this user that no other user can write names into (not group
 // or world writable, unless the sticky bit is set); EPERM when it is not private, ENOTDIR or

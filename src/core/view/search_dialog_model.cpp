@@ -1,5 +1,7 @@
 #include "core/view/search_dialog_model.h"
 
+#include <algorithm>
+
 #include "core/i18n/command_ids.h"
 #include "core/i18n/show_message.h"
 #include "core/i18n/string_ids.h"
@@ -18,7 +20,21 @@ std::uint32_t scan(const HexView& view, std::uint32_t from, const std::vector<st
                    WaitCursor& waitCursor) {
   if (from > view.size()) return kNoOffset;
   WaitCursorScope busy(waitCursor);
-  const std::uint8_t* hit = findBytes(view.bytes() + from, view.size() - from, pattern.data(), pattern.size());
+  // In pieces, so a long search can show how far it got; each piece also covers the starts of
+  // its last bytes, so a hit across two pieces is found in the first, as one scan finds it.
+  constexpr std::uint32_t kPiece = 64u << 20;
+  const std::uint32_t size = view.size();
+  for (std::uint32_t start = from; start < size;) {
+    std::uint32_t piece = size - start < kPiece ? size - start : kPiece;
+    std::size_t length = std::min<std::size_t>(std::size_t{piece} + pattern.size() - 1, size - start);
+    if (pattern.empty()) length = piece;
+    const std::uint8_t* hit = findBytes(view.bytes() + start, length, pattern.data(), pattern.size());
+    if (hit) return static_cast<std::uint32_t>(hit - view.bytes());
+    start += piece;
+    busy.progress(start - from, size - from);
+  }
+  // An empty range still answers as one scan would (an empty pattern matches at its start).
+  const std::uint8_t* hit = from == size ? findBytes(view.bytes() + from, 0, pattern.data(), pattern.size()) : nullptr;
   return hit ? static_cast<std::uint32_t>(hit - view.bytes()) : kNoOffset;
 }
 

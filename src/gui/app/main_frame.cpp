@@ -74,6 +74,7 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   setWindowTitle("Nibblet");
   setWindowIcon(appIcon());
   m_context.messages.setOwner(this);
+  m_context.waitCursor.setHost(this);
 
   const ScreenScale& s = m_context.scale;
   auto* layout = new QVBoxLayout(this);
@@ -135,11 +136,13 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   // dialog, and its document closed there.
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
     if (m_mappingCheckPosted || !m_document.isDamaged() || QApplication::activeModalWidget() ||
-        QApplication::activePopupWidget())
+        QApplication::activePopupWidget() || m_context.waitCursor.isBusy())
       return;
     m_mappingCheckPosted = true;
     QMetaObject::invokeMethod(this, [this] {
       m_mappingCheckPosted = false;
+      // Work that keeps the window painted must not lose its document halfway.
+      if (m_context.waitCursor.isBusy()) return;
       if (m_document.checkMapping()) setDocumentCommandsEnabled(false);
     }, Qt::QueuedConnection);
   });
