@@ -54,20 +54,6 @@ std::u16string folderOfItem(std::u16string_view folder, int item) {
   return std::u16string(folder);
 }
 
-std::u16string joinPath(std::u16string_view folder, std::u16string_view name) {
-  std::u16string path;
-  path.reserve(folder.size() + name.size() + 1);
-  auto append = [&path](std::u16string_view part) {
-    for (char16_t c : part) {
-      if (c == kPathSeparator && !path.empty() && path.back() == kPathSeparator) continue;
-      path += c;
-    }
-  };
-  append(folder);
-  append(name);
-  return path;
-}
-
 bool isPlainName(std::u16string_view name) {
   if (name.empty() || name == u"." || name == u"..") return false;
   for (char16_t c : name) {

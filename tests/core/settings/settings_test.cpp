@@ -141,6 +141,15 @@ TEST(RecentFiles, MostRecentFirstIgnoringCaseAndAllNineWritten) {
   EXPECT_EQ(recent.entry(0), u"/A.BIN");
   EXPECT_EQ(recent.entry(1), u"/b.bin");
   EXPECT_EQ(recent.entry(2), u"");
+  // Names that differ in more than case both stay, outside ASCII too.
+  recent.add(key, u"/\u013a.bin");
+  recent.add(key, u"/\u013b.bin");
+  EXPECT_EQ(recent.entry(0), u"/\u013b.bin");
+  EXPECT_EQ(recent.entry(1), u"/\u013a.bin");
+  recent.add(key, u"/\u0139.BIN");
+  EXPECT_EQ(recent.entry(0), u"/\u0139.BIN");
+  EXPECT_EQ(recent.entry(1), u"/\u013b.bin");
+  EXPECT_EQ(recent.entry(2), u"/A.BIN");
   for (int i = 0; i < 9; ++i) EXPECT_TRUE(key.has(u"MRU" + std::u16string(1, char16_t(u'0' + i))));
 
   for (int i = 0; i < 10; ++i) recent.add(key, u"/f" + std::u16string(1, char16_t(u'0' + i)));
