@@ -4,8 +4,8 @@
 //   and a table-driven formatter written the obvious way (the fair one);
 // - the mark list at random scroll positions with a million change-log and a million diff
 //   entries, against the same positions with empty lists;
-// - a paint right after an edit (append, store, rows text, mark list) with a change log of a
-//   million entries, against the same edit and paint with a log that starts empty.
+// - a paint right after an edit (scroll, append, store, rows text, mark list) with a change log
+//   of a million entries, against the same edits and paints with a log that starts empty.
 
 #include <benchmark/benchmark.h>
 
@@ -178,8 +178,10 @@ BENCHMARK(BM_MarksAtRandomPositions)
     ->Args({1, 0})->Args({0, 0})->Args({1, 1})->Args({0, 1})
     ->Repetitions(9)->ReportAggregatesOnly(true);
 
-// One edit on screen (the entry appended, the byte stored) and the paint that follows it: rows
-// text and mark list. range(0) is the number of entries in the log before the first edit.
+// One edit on screen and the paint that follows it: the view scrolled to a new random place,
+// an entry appended for a byte there and the byte stored, then the rows text and the mark list.
+// range(0) is the number of entries in the log before the first edit. Each edit lands on a
+// different screen, so the screen's own entries stay few and only the log's size differs.
 void BM_PaintAfterEdit(benchmark::State& state) {
   ChangeLog log;
   DiffSet diffs;
@@ -193,10 +195,11 @@ void BM_PaintAfterEdit(benchmark::State& state) {
   std::vector<Mark> marks;
   s.view.rebuildText();
   s.view.collectMarks(marks);
-  const std::uint32_t top = s.view.topOffset(), shown = s.view.shownBytes();
+  std::mt19937 places(5);
   std::uint32_t k = 0;
   for (auto _ : state) {
-    std::uint32_t offset = top + (k++ * 37) % shown;
+    s.view.gotoOffset(places() % kFileSize);
+    std::uint32_t offset = s.view.topOffset() + (k++ * 37) % s.view.shownBytes();
     std::uint8_t value = static_cast<std::uint8_t>(k);
     log.append(offset, bytes[offset], value);
     bytes[offset] = value;

@@ -2,7 +2,9 @@
 // The edits made since the document was opened: one ChangeEntry per written byte, oldest first.
 // The view marks changed bytes from it, Undo walks it backwards, Close asks about it and the
 // change export writes it out. Entries sit in one contiguous array; an index sorted by offset
-// lets the view find the entries of the visible rows without walking the whole log.
+// lets the view find the entries of the visible rows without walking the whole log. The index
+// is kept in two parts, the bulk and the newest few thousand entries, so an edit followed by a
+// paint sorts only the short part, however long the log has grown.
 
 #include <cstdint>
 #include <vector>
@@ -60,26 +62,49 @@ class ChangeLog {
     std::uint32_t entryIndex;
   };
   void refreshIndex() const;
+  static std::size_t lowerBound(const std::vector<IndexItem>& index, std::uint32_t first);
+
+  // The newest part is merged into the bulk once it holds this many entries.
+  static constexpr std::size_t kRecentLimit = 4096;
 
   ChangeObserver* m_observer = nullptr;
   std::vector<ChangeEntry> m_entries;
-  // Sorted by offset; holds the entries [0, m_indexed). Entries removed since the last refresh
-  // are purged lazily: m_lowWater is the smallest count seen since then.
+  // Both sorted by offset: m_index holds the entries [0, m_merged), m_recent the entries
+  // [m_merged, m_indexed). Entries removed since the last refresh are purged lazily:
+  // m_lowWater is the smallest count seen since then.
   mutable std::vector<IndexItem> m_index;
+  mutable std::vector<IndexItem> m_recent;
+  mutable std::size_t m_merged = 0;
   mutable std::size_t m_indexed = 0;
   mutable std::size_t m_lowWater = 0;
 };
+
+inline std::size_t ChangeLog::lowerBound(const std::vector<IndexItem>& index, std::uint32_t first) {
+  std::size_t lo = 0, hi = index.size();
+  while (lo < hi) {
+    std::size_t mid = lo + (hi - lo) / 2;
+    if (index[mid].offset < first) lo = mid + 1; else hi = mid;
+  }
+  return lo;
+}
 
 template <typename F>
 void ChangeLog::forEachInRange(std::uint32_t first, std::uint32_t last, F&& f) const {
   if (m_entries.empty() || last < first) return;
   refreshIndex();
-  std::size_t lo = 0, hi = m_index.size();
-  while (lo < hi) {
-    std::size_t mid = lo + (hi - lo) / 2;
-    if (m_index[mid].offset < first) lo = mid + 1; else hi = mid;
+  // Both parts walked side by side, so the offsets come out in order.
+  std::size_t i = lowerBound(m_index, first), j = lowerBound(m_recent, first);
+  for (;;) {
+    bool bulk = i < m_index.size() && m_index[i].offset <= last;
+    bool recent = j < m_recent.size() && m_recent[j].offset <= last;
+    if (bulk && (!recent || m_index[i].offset <= m_recent[j].offset)) {
+      f(m_index[i++].offset);
+    } else if (recent) {
+      f(m_recent[j++].offset);
+    } else {
+      break;
+    }
   }
-  for (std::size_t i = lo; i < m_index.size() && m_index[i].offset <= last; ++i) f(m_index[i].offset);
 }
 
 }  // namespace nibblet
