@@ -114,8 +114,7 @@ bool FileBrowserModel::folderUp() {
 
 bool FileBrowserModel::openFolder(std::u16string_view name) {
   if (m_labelEditing || !isPlainName(name)) return false;
-  m_currentFolder = joinPath(m_currentFolder, name);
-  m_currentFolder += kPathSeparator;
+  m_currentFolder = withSeparator(joinPath(m_currentFolder, name));
   refillAll();
   return true;
 }

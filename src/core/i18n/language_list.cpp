@@ -83,14 +83,14 @@ std::unique_ptr<StringModule> selectLanguage(const LanguageList& list, int index
   if (index <= 0 || static_cast<std::size_t>(index) >= list.ids.size()) return nullptr;
   const std::u16string& listed = list.paths[static_cast<std::size_t>(index)];
   std::size_t cut = listed.rfind(kPathSeparator);
-  std::u16string folder = cut == std::u16string::npos ? std::u16string() : listed.substr(0, cut + 1);
+  std::u16string folder = withSeparator(cut == std::u16string::npos ? std::u16string() : listed.substr(0, cut));
   std::u16string wanted =
       formatText(u"nibblet.exe.%04x.mui", {static_cast<int>(list.ids[static_cast<std::size_t>(index)])});
   // The name is matched ignoring case, as the listing did: NIBBLET.EXE.0407.MUI is found too.
   // An exact spelling wins over other spellings of the same name.
   std::u16string path;
   std::vector<FolderEntry> entries;
-  if (listFolder(folder.empty() ? std::u16string(1, kPathSeparator) : folder, entries) != 0) return nullptr;
+  if (listFolder(folder, entries) != 0) return nullptr;
   for (const FolderEntry& entry : entries) {
     if (entry.name == wanted) {
       path = joinPath(folder, entry.name);
