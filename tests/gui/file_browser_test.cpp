@@ -131,6 +131,8 @@ class FileBrowserTest : public QObject {
     QCOMPARE(list->columnWidth(2), (136 * dialog.logicalDpiX() + 48) / 96);
     dialog.command(kCmdListView);
     QVERIFY(list->isColumnHidden(2));
+    // Without the other columns the names take the whole width again.
+    QCOMPARE(list->columnWidth(0), list->viewport()->width());
 
     list->setFocus();
     dialog.command(kCmdSwitchWindow);

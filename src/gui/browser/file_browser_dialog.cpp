@@ -15,18 +15,16 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <functional>
 #include <utility>
 
 #include "core/i18n/command_ids.h"
+#include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
 #include "core/platform/message_box.h"
 #include "core/platform/wait_cursor.h"
-#include "core/i18n/string_ids.h"
 #include "gui/app/menu_builder.h"
 #include "gui/browser/browser_icons.h"
 #include "gui/browser/browser_list.h"
-
 #include "gui/platform/qt_text.h"
 #include "gui/platform/qt_wait_cursor.h"
 
@@ -104,9 +102,7 @@ FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& o
   m_list->setHeaderLabels({toQString(texts.loadText(kIdsColumnName)), toQString(texts.loadText(kIdsColumnSize)),
                            toQString(texts.loadText(kIdsColumnDate))});
   m_list->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-  // Fixed widths, so a narrow screen scrolls sideways rather than squeezing the names.
   m_list->header()->setStretchLastSection(false);
-  m_list->header()->setSectionResizeMode(QHeaderView::Interactive);
 
   auto* header = new QHBoxLayout;
   header->addWidget(m_title, 1);
@@ -214,6 +210,9 @@ void FileBrowserDialog::setReportView(bool report) {
   m_list->setHeaderHidden(!report);
   m_list->setColumnHidden(1, !report);
   m_list->setColumnHidden(2, !report);
+  // The list view gives the names the whole width; the report view fixed widths, so a narrow
+  // screen scrolls sideways rather than squeezing the names.
+  m_list->header()->setSectionResizeMode(0, report ? QHeaderView::Interactive : QHeaderView::Stretch);
   if (report) {
     m_list->setColumnWidth(0, scaleX(kNameWidth));
     m_list->setColumnWidth(1, scaleX(kSizeWidth));
