@@ -1,7 +1,11 @@
 // The hex view's per-screen work on a full 480 x 640 screen (12-point fixed font: cells of
-// 10 x 22 pixels). rebuildText against a plain snprintf-per-byte formatter of the same rows;
-// the paint's mark list with a million change-log and a million diff entries against the same
-// screen with empty lists and with lists holding only the marks on screen.
+// 10 x 22 pixels), each measured as the median of repeated runs with its spread:
+// - rebuildText against two formatters of the same rows: one snprintf per byte (the slow way)
+//   and a table-driven formatter written the obvious way (the fair one);
+// - the mark list at random scroll positions with a million change-log and a million diff
+//   entries, against the same positions with empty lists;
+// - a paint right after an edit (scroll, append, store, rows text, mark list) with a change log
+//   of a million entries, against the same edits and paints with a log that starts empty.
 
 #include <benchmark/benchmark.h>
 
@@ -56,7 +60,7 @@ void BM_RebuildText(benchmark::State& state) {
   }
   state.counters["bytes"] = s.view.shownBytes();
 }
-BENCHMARK(BM_RebuildText);
+BENCHMARK(BM_RebuildText)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // The same rows written with one snprintf per offset and per byte.
 void BM_SnprintfRowsBaseline(benchmark::State& state) {
@@ -80,90 +84,131 @@ void BM_SnprintfRowsBaseline(benchmark::State& state) {
     benchmark::DoNotOptimize(out.data());
   }
 }
-BENCHMARK(BM_SnprintfRowsBaseline);
+BENCHMARK(BM_SnprintfRowsBaseline)->Repetitions(9)->ReportAggregatesOnly(true);
 
-void collect(benchmark::State& state, const ChangeLog& log, const DiffSet& diffs) {
+// The same rows from lookup tables: two hex digits per byte from a 256-entry table, the offset
+// digit by digit, the text column byte by byte.
+void BM_TableRowsBaseline(benchmark::State& state) {
   Screen s;
-  s.view.setChangeLog(const_cast<ChangeLog*>(&log));
-  s.view.setDiffSet(&diffs);
-  std::vector<Mark> marks;
-  s.view.collectMarks(marks);  // the log's offset index is built once, on the first paint
-  for (auto _ : state) {
-    s.view.collectMarks(marks);
-    benchmark::DoNotOptimize(marks.data());
+  const std::uint8_t* bytes = fileBytes().data();
+  const std::uint32_t top = s.view.topOffset(), n = s.view.shownBytes(), perRow = s.view.bytesPerRow();
+  const int digits = s.view.offsetDigits();
+  static const char kUpper[] = "0123456789ABCDEF";
+  static char pairs[256][2];
+  for (int b = 0; b < 256; ++b) {
+    pairs[b][0] = "0123456789abcdef"[b >> 4];
+    pairs[b][1] = "0123456789abcdef"[b & 15];
   }
-  state.counters["marks"] = static_cast<double>(marks.size());
+  std::vector<char> out(s.view.rowsText().size() + 64);
+  for (auto _ : state) {
+    char* p = out.data();
+    for (std::uint32_t row = 0; row < n; row += perRow) {
+      std::uint32_t offset = top + row;
+      for (int d = digits - 1; d >= 0; --d) *p++ = kUpper[(offset >> (4 * d)) & 15];
+      *p++ = ':';
+      *p++ = ' ';
+      for (std::uint32_t c = 0; c < perRow; ++c) {
+        const char* pair = pairs[bytes[offset + c]];
+        *p++ = pair[0];
+        *p++ = pair[1];
+        *p++ = ' ';
+      }
+      for (std::uint32_t c = 0; c < perRow; ++c) {
+        std::uint8_t b = bytes[offset + c];
+        *p++ = b <= 0x10 ? '.' : static_cast<char>(b);
+      }
+      *p++ = '\r';
+      *p++ = '\n';
+    }
+    benchmark::DoNotOptimize(out.data());
+  }
 }
-
-void BM_MarksNone(benchmark::State& state) {
-  ChangeLog log;
-  DiffSet diffs;
-  collect(state, log, diffs);
-}
-BENCHMARK(BM_MarksNone);
+BENCHMARK(BM_TableRowsBaseline)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // A million random changes and a difference at every 16th byte (the whole file).
-void BM_MarksMillion(benchmark::State& state) {
-  static ChangeLog log;
-  static DiffSet diffs;
-  if (log.count() == 0) {
+struct MillionMarks {
+  ChangeLog log;
+  DiffSet diffs;
+  MillionMarks() {
     std::mt19937 random(11);
     for (int i = 0; i < 1'000'000; ++i) log.append(random() % kFileSize, 0, 1);
     for (std::uint32_t i = 0; i < 1'000'000; ++i) diffs.append({i * 16, 0, 1});
   }
-  collect(state, log, diffs);
-}
-BENCHMARK(BM_MarksMillion);
+};
 
-// Only the entries of the million-entry lists that lie on screen: the same marks to draw.
-void BM_MarksSameScreenFewEntries(benchmark::State& state) {
-  static ChangeLog log;
-  static DiffSet diffs;
-  if (log.count() == 0) {
-    Screen s;
-    std::uint32_t first = s.view.topOffset(), last = first + s.view.shownBytes() - 1;
-    std::mt19937 random(11);
-    for (int i = 0; i < 1'000'000; ++i) {
-      std::uint32_t offset = random() % kFileSize;
-      if (offset >= first && offset <= last) log.append(offset, 0, 1);
-    }
-    for (std::uint32_t i = 0; i < 1'000'000; ++i)
-      if (i * 16 >= first && i * 16 <= last) diffs.append({i * 16, 0, 1});
-  }
-  collect(state, log, diffs);
+MillionMarks& millionMarks() {
+  static MillionMarks marks;
+  return marks;
 }
-BENCHMARK(BM_MarksSameScreenFewEntries);
 
-// What a paint after a scroll costs in the core: the rows text and the mark list.
-void BM_ScrollPaintNone(benchmark::State& state) {
+// 256 scroll positions spread over the whole file, the same for every run.
+const std::vector<std::uint32_t>& randomPositions() {
+  static std::vector<std::uint32_t> positions = [] {
+    std::vector<std::uint32_t> p(256);
+    std::mt19937 random(5);
+    for (auto& x : p) x = random() % kFileSize;
+    return p;
+  }();
+  return positions;
+}
+
+// Scrolls to the next random position and collects the marks there; range(0) is 1 for the
+// million-entry lists and 0 for empty ones. range(1) is 1 when the rows text is rebuilt too.
+void BM_MarksAtRandomPositions(benchmark::State& state) {
+  ChangeLog emptyLog;
+  DiffSet emptyDiffs;
+  bool full = state.range(0) != 0;
   Screen s;
+  s.view.setChangeLog(full ? &millionMarks().log : &emptyLog);
+  s.view.setDiffSet(full ? &millionMarks().diffs : &emptyDiffs);
   std::vector<Mark> marks;
+  s.view.collectMarks(marks);  // the log's offset index is built once, on the first paint
+  const auto& positions = randomPositions();
+  std::size_t next = 0, collected = 0;
   for (auto _ : state) {
-    s.view.rebuildText();
+    s.view.gotoOffset(positions[next++ & 255]);
+    if (state.range(1)) s.view.rebuildText();
     s.view.collectMarks(marks);
+    collected += marks.size();
     benchmark::DoNotOptimize(marks.data());
   }
+  state.counters["marks"] = benchmark::Counter(static_cast<double>(collected), benchmark::Counter::kAvgIterations);
 }
-BENCHMARK(BM_ScrollPaintNone);
+BENCHMARK(BM_MarksAtRandomPositions)
+    ->Args({1, 0})->Args({0, 0})->Args({1, 1})->Args({0, 1})
+    ->Repetitions(9)->ReportAggregatesOnly(true);
 
-void BM_ScrollPaintMillion(benchmark::State& state) {
+// One edit on screen and the paint that follows it: the view scrolled to a new random place,
+// an entry appended for a byte there and the byte stored, then the rows text and the mark list.
+// range(0) is the number of entries in the log before the first edit. Each edit lands on a
+// different screen, so the screen's own entries stay few and only the log's size differs.
+void BM_PaintAfterEdit(benchmark::State& state) {
   ChangeLog log;
   DiffSet diffs;
   std::mt19937 random(11);
-  for (int i = 0; i < 1'000'000; ++i) log.append(random() % kFileSize, 0, 1);
-  for (std::uint32_t i = 0; i < 1'000'000; ++i) diffs.append({i * 16, 0, 1});
+  for (std::int64_t i = 0; i < state.range(0); ++i) log.append(random() % kFileSize, 0, 1);
+  std::vector<std::uint8_t> bytes(fileBytes());
   Screen s;
+  s.view.setData(bytes.data(), kFileSize, kFileSize / 2);
   s.view.setChangeLog(&log);
   s.view.setDiffSet(&diffs);
   std::vector<Mark> marks;
+  s.view.rebuildText();
   s.view.collectMarks(marks);
+  std::mt19937 places(5);
+  std::uint32_t k = 0;
   for (auto _ : state) {
+    s.view.gotoOffset(places() % kFileSize);
+    std::uint32_t offset = s.view.topOffset() + (k++ * 37) % s.view.shownBytes();
+    std::uint8_t value = static_cast<std::uint8_t>(k);
+    log.append(offset, bytes[offset], value);
+    bytes[offset] = value;
     s.view.rebuildText();
     s.view.collectMarks(marks);
     benchmark::DoNotOptimize(marks.data());
   }
 }
-BENCHMARK(BM_ScrollPaintMillion);
+BENCHMARK(BM_PaintAfterEdit)->Arg(1'000'000)->Arg(0)->Repetitions(9)->ReportAggregatesOnly(true);
 
 }  // namespace
 
@@ -171,12 +216,17 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   nibblet::bench::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  std::printf("\nrebuildText: %.2f us per screen (target under 50 us)\n", reporter.time("BM_RebuildText") / 1000);
-  reporter.printRatio("rebuildText vs snprintf rows", "BM_RebuildText", "BM_SnprintfRowsBaseline");
-  reporter.printRatio("mark list, 1M+1M entries vs none", "BM_MarksMillion", "BM_MarksNone");
-  reporter.printRatio("mark list, 1M+1M entries vs the same marks from short lists", "BM_MarksMillion",
-                      "BM_MarksSameScreenFewEntries");
-  reporter.printRatio("rows text + mark list, 1M+1M vs none", "BM_ScrollPaintMillion", "BM_ScrollPaintNone");
+  const std::string r = "/repeats:9";
+  std::printf("\nrebuildText: median %.2f us per screen (target under 50 us)\n",
+              reporter.time("BM_RebuildText" + r + "_median") / 1000);
+  reporter.printMedianRatio("rebuildText vs one snprintf per byte", "BM_RebuildText" + r, "BM_SnprintfRowsBaseline" + r);
+  reporter.printMedianRatio("rebuildText vs a table-driven formatter", "BM_RebuildText" + r, "BM_TableRowsBaseline" + r);
+  reporter.printMedianRatio("mark list at random positions, 1M+1M entries vs empty lists",
+                            "BM_MarksAtRandomPositions/1/0" + r, "BM_MarksAtRandomPositions/0/0" + r);
+  reporter.printMedianRatio("rows text + mark list at random positions, 1M+1M entries vs empty lists",
+                            "BM_MarksAtRandomPositions/1/1" + r, "BM_MarksAtRandomPositions/0/1" + r);
+  reporter.printMedianRatio("edit + paint, log of 1M entries vs a log that starts empty",
+                            "BM_PaintAfterEdit/1000000" + r, "BM_PaintAfterEdit/0" + r);
   benchmark::Shutdown();
   return 0;
 }

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -120,15 +121,18 @@ class FileBrowserTest : public QObject {
     for (QAction* top : bar->actions())
       for (QAction* action : top->menu()->actions()) entries << action->text();
     QCOMPARE(entries, QStringList({"OK", "Cancel", "Switch window", "Report view", "List view",
-                                   "Folder Up", "New folder"}));
+                                   "Folder Up", "New folder", "Delete"}));
     dialog.command(kCmdReportView);
     QVERIFY(!list->isHeaderHidden());
     QCOMPARE(list->headerItem()->text(1), QString("Size"));
     QCOMPARE(itemNamed(list, "data.bin")->text(1), QString("12KB"));
     QCOMPARE(list->columnWidth(1), (70 * dialog.logicalDpiX() + 48) / 96);
-    QVERIFY(list->columnWidth(0) >= (120 * dialog.logicalDpiX() + 48) / 96);
+    QCOMPARE(list->columnWidth(0), (120 * dialog.logicalDpiX() + 48) / 96);
+    QCOMPARE(list->columnWidth(2), (136 * dialog.logicalDpiX() + 48) / 96);
     dialog.command(kCmdListView);
     QVERIFY(list->isColumnHidden(2));
+    // Without the other columns the names take the whole width again.
+    QCOMPARE(list->columnWidth(0), list->viewport()->width());
 
     list->setFocus();
     dialog.command(kCmdSwitchWindow);
@@ -146,7 +150,9 @@ class FileBrowserTest : public QObject {
       auto* bar = dialog.findChild<QMenuBar*>();
       QVERIFY(bar);
       QCOMPARE(bar->actions().size(), 2);
-      QCOMPARE(bar->actions()[1]->menu()->actions().last()->text(), QString("New folder"));
+      QStringList tools;
+      for (QAction* action : bar->actions()[1]->menu()->actions()) tools << action->text();
+      QCOMPARE(tools, QStringList({"Hoch", "New folder", "Delete"}));
       QCOMPARE(dialog.findChild<QPushButton*>()->text(), QString("Gut"));
     }
     auto empty = std::make_unique<StringModule>();
@@ -308,6 +314,100 @@ class FileBrowserTest : public QObject {
     dialog.command(kCmdOk);
     QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(dialog.chosenPath(), m_dir->filePath("sub").toStdU16String());
+  }
+
+  void everyNewListingStartsAtTheTop() {
+    QDir root(m_dir->path());
+    for (int i = 0; i < 60; ++i) root.mkpath(QString("many/f%1").arg(i, 2, 10, QChar('0')));
+    for (int i = 0; i < 60; ++i) touch(root.filePath(QString("many/f59/g%1").arg(i, 2, 10, QChar('0'))));
+    m_options.startFolder = root.filePath("many").toStdU16String();
+    FileBrowserDialog dialog(nullptr, m_options, m_texts, m_messages);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* list = dialog.findChild<QTreeWidget*>("903");
+    QScrollBar* bar = list->verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+
+    list->scrollToBottom();
+    QVERIFY(bar->value() > 0);
+    tapItem(list, "f59", true);
+    QCOMPARE(rowNames(list).first(), QString("g00"));
+    QCOMPARE(bar->value(), 0);
+    QCOMPARE(list->itemAt(list->viewport()->rect().topLeft() + QPoint(1, 1))->text(0), QString("g00"));
+
+    list->scrollToBottom();
+    QVERIFY(bar->value() > 0);
+    dialog.command(kCmdFolderUp);
+    QCOMPARE(rowNames(list).first(), QString("f00"));
+    QCOMPARE(bar->value(), 0);
+  }
+
+  void deletesFromTheToolsMenuIncludingALinkWhoseTargetIsGone() {
+    QVERIFY(QFile::link(m_dir->filePath("gone.bin"), m_dir->filePath("dangling")));
+    FileBrowserDialog dialog(nullptr, m_options, m_texts, m_messages);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* list = dialog.findChild<QTreeWidget*>("903");
+    QVERIFY(itemNamed(list, "dangling"));
+    auto* del = dialog.findChild<QAction*>(QString::number(kCmdDeleteEntry));
+    QVERIFY(del);
+    QCOMPARE(del->text(), QString("Delete"));
+
+    m_messages.clear();
+    m_messages.answer(kButtonYes);
+    list->setCurrentItem(itemNamed(list, "dangling"));
+    del->trigger();
+    QCOMPARE(m_messages.shown().size(), size_t(1));
+    QCOMPARE(m_messages.shown()[0].caption, u"Delete ?");
+    QVERIFY(!itemNamed(list, "dangling"));
+    QVERIFY(!QFileInfo(m_dir->filePath("dangling")).isSymLink());
+  }
+
+  void renamingTheChosenFileKeepsOkWorking() {
+    std::u16string path;
+    std::u16string lastFolder;
+    QTimer::singleShot(0, this, [this] {
+      auto closing = qScopeGuard(closeIfStillOpen);
+      FileBrowserDialog* dialog = modalBrowser();
+      QVERIFY(dialog);
+      auto* list = dialog->findChild<QTreeWidget*>("903");
+      auto* box = dialog->findChild<QLineEdit*>("901");
+      tapItem(list, "notes.txt");
+      QCOMPARE(box->text(), QString("notes.txt"));
+      list->editItem(itemNamed(list, "notes.txt"), 0);
+      QLineEdit* editor = nameEditor(list);
+      QVERIFY(editor);
+      editor->setText("kept.txt");
+      QTest::keyClick(editor, Qt::Key_Return);
+      QTRY_VERIFY(!dialog->model().labelEditing());
+      QCOMPARE(box->text(), QString("kept.txt"));
+      dialog->command(kCmdOk);
+    });
+    QCOMPARE(runFileBrowser(nullptr, m_options, path, lastFolder, m_texts, m_messages), kBrowserOk);
+    QCOMPARE(path, m_dir->path().toStdU16String() + u"/kept.txt");
+  }
+
+  void takesEveryTextFromTheGermanModule() {
+    Texts texts;
+    auto german = std::make_unique<StringModule>();
+    QVERIFY(german->load(qEnvironmentVariable("NIBBLET_TEST_BIN").toStdU16String() + u"/nibblet.exe.0407.mui"));
+    texts.setModule(std::move(german));
+    FileBrowserDialog dialog(nullptr, m_options, texts, m_messages);
+    dialog.command(kCmdReportView);
+    auto* list = dialog.findChild<QTreeWidget*>("903");
+    QCOMPARE(list->headerItem()->text(0), QString("Name"));
+    QCOMPARE(list->headerItem()->text(1), QString::fromUtf8("Gr\u00f6\u00dfe"));
+    QCOMPARE(list->headerItem()->text(2), QString("Datum"));
+    QCOMPARE(dialog.findChild<QAction*>(QString::number(kCmdDeleteEntry))->text(),
+             QString::fromUtf8("L\u00f6schen"));
+
+    m_messages.clear();
+    m_messages.answer(kButtonNo);
+    list->setCurrentItem(itemNamed(list, "notes.txt"));
+    dialog.command(kCmdDeleteEntry);
+    QCOMPARE(m_messages.shown().size(), size_t(1));
+    QCOMPARE(m_messages.shown()[0].caption, u"L\u00f6schen?");
+    QVERIFY(QFile::exists(m_dir->filePath("notes.txt")));
   }
 
  private:

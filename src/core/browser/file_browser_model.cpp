@@ -114,8 +114,7 @@ bool FileBrowserModel::folderUp() {
 
 bool FileBrowserModel::openFolder(std::u16string_view name) {
   if (m_labelEditing || !isPlainName(name)) return false;
-  m_currentFolder = joinPath(m_currentFolder, name);
-  m_currentFolder += kPathSeparator;
+  m_currentFolder = withSeparator(joinPath(m_currentFolder, name));
   refillAll();
   return true;
 }
@@ -134,16 +133,17 @@ FileBrowserModel::DoubleTap FileBrowserModel::doubleTapEntry(int index) {
   return openFolder(name) ? DoubleTap::OpenedFolder : DoubleTap::Nothing;
 }
 
-bool FileBrowserModel::deleteEntry(int index, MessageBox& messages) {
+bool FileBrowserModel::deleteEntry(int index, MessageBox& messages, const std::u16string& caption) {
   if (m_labelEditing || index < 0 || static_cast<std::size_t>(index) >= m_entries.size())
     return false;
   std::u16string name = m_entries[index].name;
   std::u16string path = joinPath(m_currentFolder, name);
-  FileKind kind = fileKind(path);
-  if (kind == FileKind::Missing) return false;
-  if (messages.show(u"Delete ?", kStyleQuestion, name) == kButtonYes) {
+  // The name itself is deleted, never what a link points to; a link whose target is gone
+  // can be deleted too.
+  if (entryKind(path) == FileKind::Missing) return false;
+  if (messages.show(caption, kStyleQuestion, name) == kButtonYes) {
     // The entry may have changed while the question was open: look again before acting.
-    kind = fileKind(path);
+    FileKind kind = entryKind(path);
     if (kind == FileKind::Folder) {
       removeFolder(path);
     } else if (kind == FileKind::File) {
@@ -165,8 +165,10 @@ bool FileBrowserModel::beginRename(int index) {
 void FileBrowserModel::endRename(const std::u16string* newName) {
   if (!m_labelEditing) return;
   m_labelEditing = false;
-  if (newName && *newName != m_renamedFrom && isPlainName(*newName)) {
-    moveFile(joinPath(m_currentFolder, m_renamedFrom), joinPath(m_currentFolder, *newName));
+  if (newName && *newName != m_renamedFrom && isPlainName(*newName) &&
+      moveFile(joinPath(m_currentFolder, m_renamedFrom), joinPath(m_currentFolder, *newName)) == 0) {
+    // The box named the entry by its old name: it follows the rename, so OK still finds it.
+    if (m_fileName == m_renamedFrom) m_fileName = *newName;
   }
   refillAll();
 }

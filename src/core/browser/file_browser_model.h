@@ -67,14 +67,16 @@ class FileBrowserModel {
   // A double tap on entry `index`: a file asks for OK, a folder is opened.
   DoubleTap doubleTapEntry(int index);
 
-  // Asks "Delete ?" for entry `index` and on Yes deletes the file or removes the (empty)
-  // folder; failures are silent. Returns true when the question was asked (the list is then
-  // refilled), false when the entry no longer exists or a name is being edited.
-  bool deleteEntry(int index, MessageBox& messages);
+  // Asks `caption` ("Delete ?") with the entry's name for entry `index` and on Yes deletes the
+  // file or link, or removes the (empty) folder; failures are silent. Links are never followed.
+  // Returns true when the question was asked (the list is then refilled), false when the entry
+  // no longer exists or a name is being edited.
+  bool deleteEntry(int index, MessageBox& messages, const std::u16string& caption = u"Delete ?");
 
   // Renaming in place. beginRename remembers the entry's name (false for a bad index or while
   // already editing); endRename with null cancels, otherwise moves the entry to `newName` when
-  // that is a plain name. Either way the list and drop-down are refilled.
+  // that is a plain name; a file-name text that held the old name then holds the new one.
+  // Either way the list and drop-down are refilled.
   bool beginRename(int index);
   void endRename(const std::u16string* newName);
 

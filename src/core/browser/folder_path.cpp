@@ -11,8 +11,7 @@ std::u16string startingFolder(std::u16string_view startFolder) {
     if (c == kPathSeparator && folder.back() == kPathSeparator) continue;
     folder += c;
   }
-  if (folder.back() != kPathSeparator) folder += kPathSeparator;
-  return folder;
+  return withSeparator(folder);
 }
 
 std::u16string parentFolder(std::u16string_view folder) {
@@ -20,8 +19,7 @@ std::u16string parentFolder(std::u16string_view folder) {
   if (!parent.empty() && parent.back() == kPathSeparator) parent.pop_back();
   std::size_t cut = parent.rfind(kPathSeparator);
   parent.resize(cut == std::u16string::npos ? 0 : cut + 1);
-  if (parent.empty() || parent.back() != kPathSeparator) parent += kPathSeparator;
-  return parent;
+  return withSeparator(parent);
 }
 
 std::vector<std::u16string> folderItems(std::u16string_view folder) {
@@ -52,20 +50,6 @@ std::u16string folderOfItem(std::u16string_view folder, int item) {
     start = end + 1;
   }
   return std::u16string(folder);
-}
-
-std::u16string joinPath(std::u16string_view folder, std::u16string_view name) {
-  std::u16string path;
-  path.reserve(folder.size() + name.size() + 1);
-  auto append = [&path](std::u16string_view part) {
-    for (char16_t c : part) {
-      if (c == kPathSeparator && !path.empty() && path.back() == kPathSeparator) continue;
-      path += c;
-    }
-  };
-  append(folder);
-  append(name);
-  return path;
 }
 
 bool isPlainName(std::u16string_view name) {

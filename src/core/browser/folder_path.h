@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/file_system.h"
+
 namespace nibblet {
 
 // The folder a browser starts in: the root for an empty text, otherwise the text with a
@@ -22,9 +24,6 @@ std::vector<std::u16string> folderItems(std::u16string_view folder);
 // The folder of drop-down item `item`: the root for 0, `folder` cut after its item-th component
 // otherwise. Items past the deepest component give `folder` unchanged.
 std::u16string folderOfItem(std::u16string_view folder, int item);
-
-// `folder` and `name` joined, with every doubled separator made single.
-std::u16string joinPath(std::u16string_view folder, std::u16string_view name);
 
 // True when `name` can name an entry of the current folder: not empty, not "." or "..", and
 // free of separators and NUL characters, so a rename cannot move an entry elsewhere.

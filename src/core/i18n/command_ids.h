@@ -49,6 +49,7 @@ constexpr int kCmdReportView = 904;
 constexpr int kCmdFolderUp = 905;
 constexpr int kCmdListView = 906;
 constexpr int kCmdNewFolder = 907;
+constexpr int kCmdDeleteEntry = 908;
 constexpr int kIdBrowserFileName = 901;
 constexpr int kIdBrowserFolders = 902;
 constexpr int kIdBrowserList = 903;

@@ -1,5 +1,7 @@
 #include "core/i18n/language_list.h"
 
+#include <algorithm>
+
 #include "core/i18n/text_format.h"
 #include "core/platform/file_system.h"
 #include "core/platform/unicode.h"
@@ -10,13 +12,6 @@ namespace {
 constexpr std::u16string_view kModulePrefix = u"nibblet.exe.";
 constexpr std::u16string_view kModuleSuffix = u".mui";
 constexpr std::size_t kMaxLanguageName = 259;
-
-std::u16string joinPath(const std::u16string& folder, std::u16string_view name) {
-  std::u16string path = folder;
-  if (path.empty() || path.back() != kPathSeparator) path += kPathSeparator;
-  path += name;
-  return path;
-}
 
 // The name matches "nibblet.exe.*.mui", ignoring case.
 bool looksLikeModule(const std::u16string& name) {
@@ -46,41 +41,64 @@ std::uint16_t readHexId(std::u16string_view text) {
 }  // namespace
 
 LanguageList buildLanguageList(const std::u16string& folder, const LanguageNames& names) {
+  return buildLanguageList(std::vector<std::u16string>{folder}, names);
+}
+
+LanguageList buildLanguageList(const std::vector<std::u16string>& folders, const LanguageNames& names) {
   LanguageList list;
   list.names.push_back(u"Default");
   list.paths.emplace_back();
   list.ids.push_back(0);
 
-  std::vector<FolderEntry> entries;
-  if (listFolder(folder, entries) != 0) return list;
-  for (const FolderEntry& entry : entries) {
-    if ((entry.attributes & kAttrDirectory) != 0 || !looksLikeModule(entry.name)) continue;
-    std::u16string path = joinPath(folder, entry.name);
-    // The markers are looked for in the file's own name only, so a folder whose name holds
-    // ".exe." or ".mui" cannot hide or misread the modules inside it.
-    std::u16string lower = toLower(path);
-    std::size_t nameStart = path.size() - entry.name.size();
-    std::size_t exe = lower.find(u".exe.", nameStart);
-    std::size_t mui = lower.find(u".mui", nameStart);
-    if (exe == std::u16string::npos || mui == std::u16string::npos || mui < exe + 5) continue;
-    std::uint16_t id = readHexId(std::u16string_view(path).substr(exe + 5, mui - exe - 5));
+  std::vector<std::u16string> seen;  // folded file names already listed from an earlier folder
+  for (const std::u16string& folder : folders) {
+    std::vector<FolderEntry> entries;
+    if (listFolder(folder, entries) != 0) continue;
+    std::vector<std::u16string> seenHere;
+    for (const FolderEntry& entry : entries) {
+      if ((entry.attributes & kAttrDirectory) != 0 || !looksLikeModule(entry.name)) continue;
+      // The markers are looked for in the file's own name only, so a folder whose name holds
+      // ".exe." or ".mui" cannot hide or misread the modules inside it.
+      std::u16string lower = toLower(entry.name);
+      if (std::find(seen.begin(), seen.end(), lower) != seen.end()) continue;
+      std::size_t exe = lower.find(u".exe.");
+      std::size_t mui = lower.find(u".mui");
+      if (exe == std::u16string::npos || mui == std::u16string::npos || mui < exe + 5) continue;
+      std::uint16_t id = readHexId(std::u16string_view(entry.name).substr(exe + 5, mui - exe - 5));
 
-    std::u16string name;
-    if (!names.name(id, name) || name.empty()) name = formatText(u"%x", {static_cast<int>(id)});
-    if (name.size() > kMaxLanguageName) name.resize(kMaxLanguageName);
-    list.names.push_back(std::move(name));
-    list.paths.push_back(std::move(path));
-    list.ids.push_back(id);
+      std::u16string name;
+      if (!names.name(id, name) || name.empty()) name = formatText(u"%x", {static_cast<int>(id)});
+      if (name.size() > kMaxLanguageName) name.resize(kMaxLanguageName);
+      list.names.push_back(std::move(name));
+      list.paths.push_back(joinPath(folder, entry.name));
+      list.ids.push_back(id);
+      seenHere.push_back(std::move(lower));
+    }
+    seen.insert(seen.end(), seenHere.begin(), seenHere.end());
   }
   return list;
 }
 
-std::unique_ptr<StringModule> selectLanguage(const LanguageList& list, int index,
-                                             const std::u16string& folder) {
+std::unique_ptr<StringModule> selectLanguage(const LanguageList& list, int index) {
   if (index <= 0 || static_cast<std::size_t>(index) >= list.ids.size()) return nullptr;
-  std::u16string path =
-      joinPath(folder, formatText(u"nibblet.exe.%04x.mui", {static_cast<int>(list.ids[index])}));
-  if (!isFile(path)) return nullptr;
+  const std::u16string& listed = list.paths[static_cast<std::size_t>(index)];
+  std::size_t cut = listed.rfind(kPathSeparator);
+  std::u16string folder = withSeparator(cut == std::u16string::npos ? std::u16string() : listed.substr(0, cut));
+  std::u16string wanted =
+      formatText(u"nibblet.exe.%04x.mui", {static_cast<int>(list.ids[static_cast<std::size_t>(index)])});
+  // The name is matched ignoring case, as the listing did: NIBBLET.EXE.0407.MUI is found too.
+  // An exact spelling wins over other spellings of the same name.
+  std::u16string path;
+  std::vector<FolderEntry> entries;
+  if (listFolder(folder, entries) != 0) return nullptr;
+  for (const FolderEntry& entry : entries) {
+    if (entry.name == wanted) {
+      path = joinPath(folder, entry.name);
+      break;
+    }
+    if (path.empty() && toLower(entry.name) == wanted) path = joinPath(folder, entry.name);
+  }
+  if (path.empty() || !isFile(path)) return nullptr;
   auto module = std::make_unique<StringModule>();
   // A module without its menus and dialogs would leave the program without a menu bar, and so
   // without a way back to the settings; it is refused like one that cannot be read.

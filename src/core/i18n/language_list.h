@@ -32,11 +32,16 @@ struct LanguageList {
 // not follow ".exe." is skipped. A folder that cannot be listed gives entry 0 alone.
 LanguageList buildLanguageList(const std::u16string& folder, const LanguageNames& names);
 
-// Loads the module of entry `index` as "<folder>/nibblet.exe.%04x.mui" (so a module listed
-// from nibblet.exe.409.mui is looked for as nibblet.exe.0409.mui). Null, meaning the program's
-// own resources, for an index of 0 or less, one past the list, a path that is not a plain
-// file, and a module that does not parse or lacks menu 101, menu 158, dialog 930 or 109.
-std::unique_ptr<StringModule> selectLanguage(const LanguageList& list, int index,
-                                             const std::u16string& folder);
+// The same over several folders in turn (the program's own folder first, then the folder an
+// installation keeps its modules in); a file name listed from an earlier folder, compared
+// ignoring case, is not listed again from a later one. Folders that cannot be listed are passed.
+LanguageList buildLanguageList(const std::vector<std::u16string>& folders, const LanguageNames& names);
+
+// Loads the module of entry `index` as "nibblet.exe.%04x.mui" in the folder the entry was listed
+// from (so a module listed from nibblet.exe.409.mui is looked for as nibblet.exe.0409.mui). The
+// name is matched ignoring case, as the listing matches it. Null, meaning the program's own
+// resources, for an index of 0 or less, one past the list, no such plain file, and a module that
+// does not parse or lacks menu 101, menu 158, dialog 930 or 109.
+std::unique_ptr<StringModule> selectLanguage(const LanguageList& list, int index);
 
 }  // namespace nibblet

@@ -83,6 +83,15 @@ constexpr int kIdsShowToolbar = 40112;
 constexpr int kIdsImportPreview = 40121;      // "%d byte(s) will change, offsets %08X to %08X. ..."
 constexpr int kIdsImportTakeBack = 40122;     // the same, for a file already in the document
 
+// Texts of buttons, list headers and browser commands the program draws itself.
+constexpr int kIdsOkButton = 40300;          // "OK": message boxes and the title bar
+constexpr int kIdsColumnName = 40301;        // "Name"
+constexpr int kIdsColumnSize = 40302;        // "Size"
+constexpr int kIdsColumnDate = 40303;        // "Date"
+constexpr int kIdsDelete = 40304;            // "Delete": the browser's menu entry
+constexpr int kIdsDeleteQuestion = 40305;    // "Delete ?": caption of the browser's question
+constexpr int kIdsNewFolder = 40306;         // "New folder": the browser's menu entry
+
 // Texts of crash recovery and safe saving.
 constexpr int kIdsRecoverCopy = 40200;         // "Recover the unsaved changes to %s?"
 constexpr int kIdsRecoverOnTheSpot = 40201;    // changes made on the spot before a crash

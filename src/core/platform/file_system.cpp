@@ -30,6 +30,12 @@ FileKind fileKind(const std::u16string& path) {
   return FileKind::Missing;
 }
 
+FileKind entryKind(const std::u16string& path) {
+  struct stat st;
+  if (path.empty() || ::lstat(native(path).c_str(), &st) != 0) return FileKind::Missing;
+  return S_ISDIR(st.st_mode) ? FileKind::Folder : FileKind::File;
+}
+
 int fileSize(const std::u16string& path, std::uint64_t& size) {
   struct stat st;
   if (::stat(native(path).c_str(), &st) != 0) return lastError();
@@ -172,9 +178,15 @@ int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries) 
     if (toUtf8(entry.name) != e->d_name) continue;
     std::string full = base + e->d_name;
     struct stat st;
-    if (::stat(full.c_str(), &st) != 0) continue;  // vanished, or a dangling link
+    bool dangling = false;
+    if (::stat(full.c_str(), &st) != 0) {
+      // A link whose target is gone stays in the list, so it can be deleted or renamed.
+      if (::lstat(full.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) continue;  // vanished
+      dangling = true;
+      st.st_size = 0;
+    }
     if (S_ISDIR(st.st_mode)) entry.attributes |= kAttrDirectory;
-    if (::access(full.c_str(), W_OK) != 0) entry.attributes |= kAttrReadOnly;
+    if (!dangling && ::access(full.c_str(), W_OK) != 0) entry.attributes |= kAttrReadOnly;
     if (entry.attributes == 0) entry.attributes = kAttrNormal;
     entry.size = S_ISDIR(st.st_mode) ? 0 : static_cast<std::uint64_t>(st.st_size);
     entry.writeTime = static_cast<std::int64_t>(st.st_mtime);
@@ -197,6 +209,55 @@ bool isSameFile(const std::u16string& a, const std::u16string& b) {
   struct stat sa, sb;
   if (::stat(toUtf8(a).c_str(), &sa) != 0 || ::stat(toUtf8(b).c_str(), &sb) != 0) return false;
   return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+std::u16string joinPath(std::u16string_view folder, std::u16string_view name) {
+  std::u16string path;
+  path.reserve(folder.size() + name.size() + 1);
+  auto append = [&path](std::u16string_view part) {
+    for (char16_t c : part) {
+      if (c == kPathSeparator && !path.empty() && path.back() == kPathSeparator) continue;
+      path += c;
+    }
+  };
+  append(folder);
+  if (!path.empty() && path.back() != kPathSeparator && !name.empty() && name.front() != kPathSeparator)
+    path += kPathSeparator;
+  append(name);
+  return path;
+}
+
+std::u16string withSeparator(std::u16string_view folder) {
+  std::u16string out(folder);
+  if (out.empty() || out.back() != kPathSeparator) out += kPathSeparator;
+  return out;
+}
+
+bool absolutePath(std::u16string_view path, std::u16string& out) {
+  out.clear();
+  std::u16string full;
+  if (path.empty() || path.front() != kPathSeparator) {
+    std::vector<char> buffer(4096);
+    if (::getcwd(buffer.data(), buffer.size()) == nullptr) return false;
+    full = fromUtf8(buffer.data());
+    full += kPathSeparator;
+  }
+  full += path;
+  // Only "." parts and empty parts go: ".." after a link leads elsewhere than the name suggests.
+  std::size_t start = 0;
+  while (start <= full.size()) {
+    std::size_t end = full.find(kPathSeparator, start);
+    if (end == std::u16string::npos) end = full.size();
+    std::u16string_view part = std::u16string_view(full).substr(start, end - start);
+    if (!part.empty() && part != u".") {
+      out += kPathSeparator;
+      out += part;
+    }
+    start = end + 1;
+  }
+  bool endsAsFolder = !path.empty() && (path.back() == kPathSeparator || path.ends_with(u"/."));
+  if (out.empty() || endsAsFolder) out += kPathSeparator;
+  return true;
 }
 
 std::u16string fileNamePart(const std::u16string& path) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace nibblet {
@@ -26,6 +27,10 @@ enum class FileKind { Missing, File, Folder };
 FileKind fileKind(const std::u16string& path);
 inline bool isFile(const std::u16string& path) { return fileKind(path) == FileKind::File; }
 inline bool isFolder(const std::u16string& path) { return fileKind(path) == FileKind::Folder; }
+
+// What the name itself is, links not followed: Folder for a real folder, File for anything
+// else that exists (files, links, also links whose target is gone), Missing otherwise.
+FileKind entryKind(const std::u16string& path);
 
 int fileSize(const std::u16string& path, std::uint64_t& size);
 
@@ -67,7 +72,8 @@ struct FolderEntry {
   std::int64_t writeTime = 0;  // seconds since 1970, UTC
 };
 
-// Lists a folder in the order the system returns its entries ("." and ".." left out).
+// Lists a folder in the order the system returns its entries ("." and ".." left out). Links
+// are described by their targets; a link whose target is gone is listed as an empty file.
 int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries);
 
 // The folder that holds the running program, without a trailing separator.
@@ -75,6 +81,18 @@ std::u16string programFolder();
 
 // True when both paths name the same existing file (links followed).
 bool isSameFile(const std::u16string& a, const std::u16string& b);
+
+// `folder` and `name` joined by a separator, with every doubled separator made single, so
+// "/a/" + "b" and "/a" + "b" both give "/a/b".
+std::u16string joinPath(std::u16string_view folder, std::u16string_view name);
+
+// `folder` with a separator at its end (an empty folder gives the separator alone).
+std::u16string withSeparator(std::u16string_view folder);
+
+// `path` made absolute against the current folder without resolving links: "." parts and
+// doubled separators are dropped, ".." parts are kept as written. An absolute or empty path
+// only loses those parts; false leaves `out` empty when the current folder cannot be read.
+bool absolutePath(std::u16string_view path, std::u16string& out);
 
 // The text after the last separator, or the whole path when there is none.
 std::u16string fileNamePart(const std::u16string& path);

@@ -1,5 +1,8 @@
 #include "core/platform/unicode.h"
 
+#include <unicode/uchar.h>
+#include <unicode/utf16.h>
+
 namespace nibblet {
 
 std::string toUtf8(std::u16string_view text) {
@@ -83,28 +86,33 @@ std::u16string fromAscii(std::string_view text) {
   return out;
 }
 
-char16_t toLowerChar(char16_t c) {
-  if (c >= u'A' && c <= u'Z') return c + 32;
-  if (c < 0xC0) return c;
-  if ((c >= 0xC0 && c <= 0xDE && c != 0xD7)) return c + 32;
-  if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;       // Greek
-  if (c >= 0x410 && c <= 0x42F) return c + 32;                      // Cyrillic
-  if (c >= 0x400 && c <= 0x40F) return c + 80;                      // Cyrillic with marks
-  if (c >= 0x100 && c <= 0x17F && (c & 1) == 0 && c != 0x130 && c != 0x138) return c + 1;
-  return c;
-}
-
 std::u16string toLower(std::u16string_view text) {
-  std::u16string out(text);
-  for (auto& c : out) c = toLowerChar(c);
+  std::u16string out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    UChar32 c = text[i];
+    std::size_t units = 1;
+    if (U16_IS_LEAD(c) && i + 1 < text.size() && U16_IS_TRAIL(text[i + 1])) {
+      c = U16_GET_SUPPLEMENTARY(c, text[i + 1]);
+      units = 2;
+    }
+    // Simple folding maps one code point to one, and never across the 0x10000 boundary, so
+    // the folded text keeps the length and the unit positions of the original.
+    UChar32 folded = u_foldCase(c, U_FOLD_CASE_DEFAULT);
+    if (units == 1) {
+      out += static_cast<char16_t>(folded);
+    } else {
+      out += static_cast<char16_t>(U16_LEAD(folded));
+      out += static_cast<char16_t>(U16_TRAIL(folded));
+    }
+    i += units;
+  }
   return out;
 }
 
 bool equalsIgnoringCase(std::u16string_view a, std::u16string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (toLowerChar(a[i]) != toLowerChar(b[i])) return false;
-  return true;
+  return a.size() == b.size() && toLower(a) == toLower(b);
 }
 
 std::size_t boundedLength(const char16_t* text, std::size_t capacity) {

@@ -16,8 +16,9 @@ std::u16string fromUtf8(std::string_view text);
 // Widens 7-bit ASCII text; meant for literals and numbers.
 std::u16string fromAscii(std::string_view text);
 
-// Lower-cases one UTF-16 unit: ASCII, Latin-1, Greek and Cyrillic capitals; others unchanged.
-char16_t toLowerChar(char16_t c);
+// Unicode simple case folding of every code point (ICU's default folding), for comparing names
+// and paths ignoring case. The result has the same length as `text`, unit for unit; unpaired
+// surrogates pass through unchanged.
 std::u16string toLower(std::u16string_view text);
 
 // True when both texts are equal after toLower.

@@ -16,7 +16,10 @@ void RecentFiles::load(RegistryKey& key) {
 }
 
 void RecentFiles::add(RegistryKey& key, const std::u16string& path) {
-  std::u16string entry = path.size() > kMaxPath ? path.substr(0, kMaxPath) : path;
+  // A relative path would name another file, or none, once the program starts elsewhere.
+  std::u16string full;
+  if (path.empty() || !absolutePath(path, full)) full = path;
+  std::u16string entry = full.size() > kMaxPath ? full.substr(0, kMaxPath) : full;
   for (int i = 0; i < kCount; ++i) {
     if (equalsIgnoringCase(m_entries[static_cast<std::size_t>(i)], entry)) {
       for (int j = i; j + 1 < kCount; ++j)

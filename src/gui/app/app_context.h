@@ -19,7 +19,7 @@
 namespace nibblet {
 
 struct AppContext {
-  explicit AppContext(RegistryKey& registryKey) : key(registryKey) {}
+  explicit AppContext(RegistryKey& registryKey) : key(registryKey) { messages.setTexts(&texts); }
 
   RegistryKey& key;
   ScreenScale scale;

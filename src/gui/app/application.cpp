@@ -8,12 +8,14 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 
-#include "core/document/command_line.h"
+#include "core/app/command_line.h"
 #include "core/document/work_folder.h"
 #include "core/i18n/language_list.h"
 #include "core/platform/file_system.h"
+#include "core/platform/unicode.h"
 #include "core/settings/settings_store.h"
 #include "gui/app/main_frame.h"
 #include "gui/platform/icu_language_names.h"
@@ -21,6 +23,11 @@
 #include "gui/platform/qt_text.h"
 
 namespace nibblet {
+
+std::vector<std::u16string> languageFolders(const std::u16string& programFolder) {
+  // Beside the program (a build, a copied folder), then where an installation keeps its data.
+  return {programFolder, joinPath(programFolder, toU16(QStringLiteral(NIBBLET_MODULE_FOLDER)))};
+}
 
 Application::Application(RegistryKey& key) : m_context(key) {}
 
@@ -35,10 +42,9 @@ void Application::start(const std::u16string& commandLine) {
   m_context.texts.setModule(nullptr);
   m_context.programFolder = programFolder();
   IcuLanguageNames names;
-  m_context.languages = buildLanguageList(m_context.programFolder, names);
+  m_context.languages = buildLanguageList(languageFolders(m_context.programFolder), names);
   if (m_context.settings.languageIndex != 0)
-    m_context.texts.setModule(
-        selectLanguage(m_context.languages, m_context.settings.languageIndex, m_context.programFolder));
+    m_context.texts.setModule(selectLanguage(m_context.languages, m_context.settings.languageIndex));
   m_context.recentFiles.load(m_context.key);
   std::u16string path = commandLinePath(commandLine, [](const std::u16string& p) { return isFile(p); });
   m_context.lastFolder = loadLastFolder(m_context.key);
@@ -86,11 +92,25 @@ void catchTerminateSignals(Application& program) {
 
 }  // namespace
 
+// Prints one line per language module the program finds, and whether it loads, then ends;
+// used to check an installation.
+int reportLanguages() {
+  IcuLanguageNames names;
+  LanguageList languages = buildLanguageList(languageFolders(programFolder()), names);
+  for (std::size_t i = 1; i < languages.size(); ++i) {
+    bool loads = selectLanguage(languages, static_cast<int>(i)) != nullptr;
+    std::printf("language %04x %s %s\n", languages.ids[i], loads ? "loads" : "fails",
+                toUtf8(languages.paths[i]).c_str());
+  }
+  return 0;
+}
+
 int runApplication(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Nibblet");
   QStringList arguments = QApplication::arguments();
   arguments.removeFirst();
+  if (qEnvironmentVariableIsSet("NIBBLET_REPORT_LANGUAGES")) return reportLanguages();
   QtRegistryKey key;
   Application program(key);
   catchTerminateSignals(program);

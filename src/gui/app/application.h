@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gui/app/app_context.h"
 
@@ -33,6 +34,10 @@ class Application {
   AppContext m_context;
   std::unique_ptr<MainFrame> m_frame;
 };
+
+// The folders searched for language modules: the program's own, then the installation's data
+// folder for the program (share/nibblet beside the bin folder the program runs from).
+std::vector<std::u16string> languageFolders(const std::u16string& programFolder);
 
 // Runs the program; returns the exit code of the quit message.
 int runApplication(int argc, char** argv);

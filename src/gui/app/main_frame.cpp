@@ -89,7 +89,9 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   titleLayout->setContentsMargins(s.x(6), s.y(2), s.x(2), s.y(2));
   m_titleLabel = new QLabel("Nibblet", titleBar);
   m_titleLabel->setObjectName("title");
-  m_okButton = new QPushButton(toQString(u"OK"), titleBar);
+  // A file name is shown as it is written, never read as markup.
+  m_titleLabel->setTextFormat(Qt::PlainText);
+  m_okButton = new QPushButton(toQString(m_context.texts.loadText(kIdsOkButton)), titleBar);
   m_okButton->setObjectName("okButton");
   m_okButton->setMinimumSize(s.x(48), s.y(30));
   m_okButton->setFocusPolicy(Qt::NoFocus);
@@ -395,7 +397,7 @@ void MainFrame::recentFilesCommand() {
   for (int i = 0; i < RecentFiles::kCount; ++i) {
     const std::u16string& entry = m_context.recentFiles.entry(i);
     if (entry.empty() || !isFile(entry)) continue;
-    QAction* a = popup.addAction(toQString(entry));
+    QAction* a = popup.addAction(toMenuText(entry));
     a->setData(i + 1);
   }
   if (popup.isEmpty()) return;

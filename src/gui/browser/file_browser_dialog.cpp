@@ -11,18 +11,21 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <functional>
+#include <utility>
 
 #include "core/i18n/command_ids.h"
+#include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
 #include "core/platform/message_box.h"
 #include "core/platform/wait_cursor.h"
+#include "gui/app/menu_builder.h"
 #include "gui/browser/browser_icons.h"
 #include "gui/browser/browser_list.h"
-
+#include "gui/platform/qt_text.h"
 #include "gui/platform/qt_wait_cursor.h"
 
 namespace nibblet {
@@ -32,6 +35,7 @@ namespace {
 constexpr int kMargin = 4;
 constexpr int kControlHeight = 32;  // box, drop-down, title row and list rows: finger-sized
 constexpr int kBottomGap = 26;
+constexpr int kNameWidth = 120;
 constexpr int kSizeWidth = 70;
 constexpr int kDateWidth = 136;
 
@@ -50,8 +54,6 @@ class TallRowDelegate : public QStyledItemDelegate {
   int m_rowHeight;
 };
 
-QString qs(const std::u16string& text) { return QString::fromStdU16String(text); }
-
 const MenuItem* findMenuItem(const std::vector<MenuItem>& items, int id) {
   for (const MenuItem& item : items) {
     if (!item.isSeparator && !item.isPopup && item.id == id) return &item;
@@ -66,14 +68,16 @@ FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& o
                                      const Texts& texts, MessageBox& messages)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint),
       m_messages(messages),
+      m_deleteCaption(texts.loadText(kIdsDeleteQuestion)),
       m_cursor(std::make_unique<QtWaitCursor>()) {
   setObjectName(QString::number(kDialogBrowser));
-  setWindowTitle(qs(options.title));
+  setWindowTitle(toQString(options.title));
   setModal(true);
   m_folderIcon = browserIcon(kIconFolder, devicePixelRatioF());
   m_fileIcon = browserIcon(kIconFile, devicePixelRatioF());
 
-  m_title = new QLabel(qs(options.title), this);
+  m_title = new QLabel(toQString(options.title), this);
+  m_title->setTextFormat(Qt::PlainText);
   QFont titleFont = m_title->font();
   titleFont.setBold(true);
   m_title->setFont(titleFont);
@@ -95,11 +99,10 @@ FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& o
   m_list->setObjectName(QString::number(kIdBrowserList));
   m_list->setIconSize(QSize(scaleX(16), scaleY(16)));
   m_list->setColumnCount(3);
-  m_list->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Size"), QStringLiteral("Date")});
+  m_list->setHeaderLabels({toQString(texts.loadText(kIdsColumnName)), toQString(texts.loadText(kIdsColumnSize)),
+                           toQString(texts.loadText(kIdsColumnDate))});
   m_list->headerItem()->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-  // Width beyond the three columns goes to the names, which need it most.
   m_list->header()->setStretchLastSection(false);
-  m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
 
   auto* header = new QHBoxLayout;
   header->addWidget(m_title, 1);
@@ -117,13 +120,14 @@ FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& o
   const MenuItem* okItem = nullptr;
   if (const MenuResource* menu = texts.stringModule().menu(kMenuBrowser))
     okItem = findMenuItem(menu->items, kCmdOk);
-  m_okButton->setText(okItem ? qs(okItem->text).remove(QLatin1Char('&')) : QStringLiteral("OK"));
+  m_okButton->setText(okItem ? toQString(okItem->text).remove(QLatin1Char('&'))
+                             : toQString(texts.loadText(kIdsOkButton)));
 
   m_model = std::make_unique<FileBrowserModel>(options, *m_cursor);
   setReportView(false);
   showList();
   showFolders();
-  m_fileName->setText(qs(m_model->fileName()));
+  m_fileName->setText(toQString(m_model->fileName()));
   if (options.folderMode) {
     m_fileName->setEnabled(false);
     m_fileName->hide();
@@ -143,6 +147,7 @@ FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& o
     } else {
       m_model->endRename(nullptr);
     }
+    showFileName();
     showList();
     showFolders();
   });
@@ -169,37 +174,19 @@ void FileBrowserDialog::buildMenuBar(const Texts& texts) {
                                           "QMenu::item { padding: %1px %2px; }")
                                .arg(scaleY(8))
                                .arg(scaleX(16)));
+  BuiltMenus built = nibblet::buildMenuBar(m_menuBar, *menu, [this](int id) { command(id); });
 
+  // New folder and Delete go to the menu holding Folder Up. A module without them still gets
+  // them: a touch screen has no other way to create or delete.
   QMenu* toolsMenu = nullptr;
-  std::function<void(QWidget*, const std::vector<MenuItem>&)> addItems =
-      [&](QWidget* target, const std::vector<MenuItem>& items) {
-        for (const MenuItem& item : items) {
-          if (item.isSeparator) {
-            if (auto* popup = qobject_cast<QMenu*>(target)) popup->addSeparator();
-          } else if (item.isPopup) {
-            QMenu* popup = new QMenu(qs(item.text), target);
-            if (auto* bar = qobject_cast<QMenuBar*>(target)) {
-              bar->addMenu(popup);
-            } else {
-              static_cast<QMenu*>(target)->addMenu(popup);
-            }
-            addItems(popup, item.children);
-            if (findMenuItem(item.children, kCmdFolderUp) || !toolsMenu) toolsMenu = popup;
-          } else {
-            QAction* action = new QAction(qs(item.text), target);
-            target->addAction(action);
-            connect(action, &QAction::triggered, this, [this, id = item.id] { command(id); });
-          }
-        }
-      };
-  addItems(m_menuBar, menu->items);
-
-  // Without a menu entry, a touch screen offers no way to create a folder: add one to Tools.
-  if (!findMenuItem(menu->items, kCmdNewFolder)) {
-    QWidget* target = toolsMenu ? static_cast<QWidget*>(toolsMenu) : m_menuBar;
-    QAction* action = new QAction(QStringLiteral("New folder"), target);
-    target->addAction(action);
-    connect(action, &QAction::triggered, this, [this] { command(kCmdNewFolder); });
+  if (QAction* up = built.commands.value(kCmdFolderUp)) toolsMenu = qobject_cast<QMenu*>(up->parent());
+  if (!toolsMenu && !built.popups.isEmpty()) toolsMenu = built.popups.last();
+  if (!toolsMenu) toolsMenu = m_menuBar->addMenu(toQString(texts.loadText(kIdsTools)));
+  for (auto [id, text] : {std::pair{kCmdNewFolder, kIdsNewFolder}, std::pair{kCmdDeleteEntry, kIdsDelete}}) {
+    if (built.commands.contains(id)) continue;
+    QAction* action = toolsMenu->addAction(toQString(texts.loadText(text)));
+    action->setObjectName(QString::number(id));
+    connect(action, &QAction::triggered, this, [this, id = id] { command(id); });
   }
 }
 
@@ -223,7 +210,11 @@ void FileBrowserDialog::setReportView(bool report) {
   m_list->setHeaderHidden(!report);
   m_list->setColumnHidden(1, !report);
   m_list->setColumnHidden(2, !report);
+  // The list view gives the names the whole width; the report view fixed widths, so a narrow
+  // screen scrolls sideways rather than squeezing the names.
+  m_list->header()->setSectionResizeMode(0, report ? QHeaderView::Interactive : QHeaderView::Stretch);
   if (report) {
+    m_list->setColumnWidth(0, scaleX(kNameWidth));
     m_list->setColumnWidth(1, scaleX(kSizeWidth));
     m_list->setColumnWidth(2, scaleX(kDateWidth));
   }
@@ -235,26 +226,29 @@ void FileBrowserDialog::showList() {
   items.reserve(static_cast<qsizetype>(m_model->entries().size()));
   for (const BrowserEntry& entry : m_model->entries()) {
     auto* item = new QTreeWidgetItem;
-    item->setText(0, qs(entry.name));
+    item->setText(0, toQString(entry.name));
     item->setIcon(0, entry.isFolder() ? m_folderIcon : m_fileIcon);
     item->setData(0, Qt::UserRole, entry.attributes);
-    item->setText(1, qs(entry.sizeText));
+    item->setText(1, toQString(entry.sizeText));
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
-    item->setText(2, qs(entry.dateText));
+    item->setText(2, toQString(entry.dateText));
     item->setFlags(item->flags() | Qt::ItemIsEditable);
     items.append(item);
   }
   m_list->addTopLevelItems(items);
+  // Every listing starts at its first entry, whatever the list before it was scrolled to.
+  m_list->scrollToTop();
+  m_list->horizontalScrollBar()->setValue(0);
 }
 
 void FileBrowserDialog::showFolders() {
   m_folders->clear();
-  for (const std::u16string& item : m_model->folderItems()) m_folders->addItem(qs(item));
+  for (const std::u16string& item : m_model->folderItems()) m_folders->addItem(toQString(item));
   m_folders->setCurrentIndex(m_model->selectedFolderItem());
 }
 
 void FileBrowserDialog::showFileName() {
-  QString text = qs(m_model->fileName());
+  QString text = toQString(m_model->fileName());
   if (m_fileName->text() != text) m_fileName->setText(text);
 }
 
@@ -286,7 +280,12 @@ void FileBrowserDialog::doubleTap(int row) {
 }
 
 void FileBrowserDialog::deleteEntry(int row) {
-  if (m_model->deleteEntry(row, m_messages)) showList();
+  if (row < 0) return;
+  // The list is refilled after the question; the rows around the deleted one stay in view.
+  int scrolled = m_list->verticalScrollBar()->value();
+  if (!m_model->deleteEntry(row, m_messages, m_deleteCaption)) return;
+  showList();
+  m_list->verticalScrollBar()->setValue(scrolled);
 }
 
 void FileBrowserDialog::newFolder() {
@@ -331,6 +330,9 @@ void FileBrowserDialog::command(int id) {
       break;
     case kCmdNewFolder:
       newFolder();
+      break;
+    case kCmdDeleteEntry:
+      if (QTreeWidgetItem* item = m_list->currentItem()) deleteEntry(m_list->indexOfTopLevelItem(item));
       break;
     default:
       break;

@@ -61,6 +61,7 @@ class FileBrowserDialog : public QDialog {
   int scaleY(int n) const;
 
   MessageBox& m_messages;
+  std::u16string m_deleteCaption;
   std::unique_ptr<WaitCursor> m_cursor;
   std::unique_ptr<FileBrowserModel> m_model;
   std::u16string m_chosenPath;

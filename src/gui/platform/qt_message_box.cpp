@@ -1,5 +1,6 @@
 #include "gui/platform/qt_message_box.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QGridLayout>
@@ -11,6 +12,8 @@
 #include <algorithm>
 
 #include "gui/platform/dialog_caption.h"
+#include "core/i18n/string_ids.h"
+#include "core/i18n/string_module.h"
 #include "gui/platform/qt_text.h"
 
 namespace nibblet {
@@ -46,6 +49,12 @@ class QuestionBox : public QMessageBox {
 
 }  // namespace
 
+QString QtMessageBox::buttonText(int id, const char16_t* fallback) const {
+  std::u16string text = m_texts ? m_texts->loadText(id) : std::u16string();
+  if (text.empty()) text = fallback;
+  return toQString(text);
+}
+
 int QtMessageBox::show(const std::u16string& caption, int style, const std::u16string& text) {
   QuestionBox box(m_owner);
   box.setObjectName("messageBox");
@@ -62,9 +71,12 @@ int QtMessageBox::show(const std::u16string& caption, int style, const std::u16s
   if (question) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);
+    box.button(QMessageBox::Yes)->setText(buttonText(kIdsYes, u"Yes"));
+    box.button(QMessageBox::No)->setText(buttonText(kIdsNo, u"No"));
     box.answersOnlyWithButtons = true;
   } else {
     box.setStandardButtons(QMessageBox::Ok);
+    box.button(QMessageBox::Ok)->setText(buttonText(kIdsOkButton, u"OK"));
   }
   // Buttons a finger hits: at least 7 mm high and wide.
   for (QAbstractButton* b : box.buttons()) b->setMinimumSize(std::max(b->sizeHint().width(), m_scale.mmX(12)), m_scale.mmY(7));

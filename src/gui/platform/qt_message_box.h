@@ -9,6 +9,8 @@
 
 namespace nibblet {
 
+class Texts;
+
 class QtMessageBox : public MessageBox {
  public:
   explicit QtMessageBox(QWidget* owner = nullptr) : m_owner(owner) {}
@@ -16,11 +18,16 @@ class QtMessageBox : public MessageBox {
   QWidget* owner() const { return m_owner; }
   // The screen's scale, for the caption band and finger-sized buttons.
   void setScale(const ScreenScale& scale) { m_scale = scale; }
+  // The texts the buttons take their captions from (Yes, No, OK); without them they read in English.
+  void setTexts(const Texts* texts) { m_texts = texts; }
   int show(const std::u16string& caption, int style, const std::u16string& text) override;
 
  private:
+  QString buttonText(int id, const char16_t* fallback) const;
+
   QPointer<QWidget> m_owner;
   ScreenScale m_scale;
+  const Texts* m_texts = nullptr;
 };
 
 // While the scope lasts, the boxes `box` shows belong to `owner` (a dialog over the main window,

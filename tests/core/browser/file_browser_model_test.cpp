@@ -281,5 +281,69 @@ TEST(FileBrowserModel, RenameMovesOnlyToAPlainNewName) {
   EXPECT_EQ(test::readFile(dir.file("Apple.bin")), std::vector<std::uint8_t>{'a'});
 }
 
+TEST(FileBrowserModel, LinksWhoseTargetIsGoneAreListedDeletedAndRenamed) {
+  TempDir dir;
+  makeTree(dir);
+  ASSERT_EQ(::symlink(dir.file("nowhere").c_str(), dir.file("broken").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.file("Alpha").c_str(), dir.file("toAlpha").c_str()), 0);
+  NullWaitCursor cursor;
+  FileBrowserModel model(optionsFor(dir), cursor);
+  ScriptedMessageBox messages;
+
+  int broken = model.findEntry(u"broken");
+  ASSERT_GE(broken, 0);
+  EXPECT_FALSE(model.entries()[broken].isFolder());
+  EXPECT_EQ(model.entries()[broken].sizeText, u"0");
+
+  ASSERT_TRUE(model.beginRename(broken));
+  std::u16string newName = u"stale";
+  model.endRename(&newName);
+  EXPECT_EQ(model.findEntry(u"broken"), -1);
+  ASSERT_GE(model.findEntry(u"stale"), 0);
+
+  // Delete removes the link itself, also one that points at a folder, never the target.
+  messages.answer(kButtonYes);
+  messages.answer(kButtonYes);
+  EXPECT_TRUE(model.deleteEntry(model.findEntry(u"stale"), messages, u"L\u00f6schen?"));
+  EXPECT_EQ(messages.shown()[0].caption, u"L\u00f6schen?");
+  EXPECT_TRUE(model.deleteEntry(model.findEntry(u"toAlpha"), messages));
+  EXPECT_EQ(model.findEntry(u"stale"), -1);
+  EXPECT_EQ(model.findEntry(u"toAlpha"), -1);
+  struct stat st;
+  EXPECT_NE(::lstat(dir.file("stale").c_str(), &st), 0);
+  EXPECT_TRUE(test::exists(dir.file("Alpha")));
+}
+
+TEST(FileBrowserModel, RenamingTheFileInTheBoxRenamesTheBoxText) {
+  TempDir dir;
+  makeTree(dir);
+  NullWaitCursor cursor;
+  FileBrowserOptions options = optionsFor(dir);
+  options.mustExist = true;
+  FileBrowserModel model(options, cursor);
+  model.tapEntry(model.findEntry(u"README"));
+  ASSERT_EQ(model.fileName(), u"README");
+
+  // A failed move (the name is taken) leaves the text as it was.
+  ASSERT_TRUE(model.beginRename(model.findEntry(u"README")));
+  std::u16string taken = u"Apple.bin";
+  model.endRename(&taken);
+  EXPECT_EQ(model.fileName(), u"README");
+
+  ASSERT_TRUE(model.beginRename(model.findEntry(u"README")));
+  std::u16string newName = u"README.md";
+  model.endRename(&newName);
+  EXPECT_EQ(model.fileName(), u"README.md");
+  std::u16string path;
+  ASSERT_TRUE(model.ok(model.fileName(), path));
+  EXPECT_EQ(path, fromUtf8(dir.file("README.md")));
+
+  // Renaming another entry leaves the text alone.
+  ASSERT_TRUE(model.beginRename(model.findEntry(u"Apple.bin")));
+  std::u16string other = u"Pear.bin";
+  model.endRename(&other);
+  EXPECT_EQ(model.fileName(), u"README.md");
+}
+
 }  // namespace
 }  // namespace nibblet

@@ -37,6 +37,13 @@ TEST(FolderPath, JoinMakesDoubledSeparatorsSingle) {
   EXPECT_EQ(joinPath(u"/a/", u"b"), u"/a/b");
   EXPECT_EQ(joinPath(u"/a/", u"/b"), u"/a/b");
   EXPECT_EQ(joinPath(u"/", u"b"), u"/b");
+  // A folder without its separator gets one; nothing is added around an empty part.
+  EXPECT_EQ(joinPath(u"/a", u"b"), u"/a/b");
+  EXPECT_EQ(joinPath(u"/a//b", u""), u"/a/b");
+  EXPECT_EQ(joinPath(u"", u"b"), u"b");
+  EXPECT_EQ(withSeparator(u"/a"), u"/a/");
+  EXPECT_EQ(withSeparator(u"/a/"), u"/a/");
+  EXPECT_EQ(withSeparator(u""), u"/");
 }
 
 TEST(FolderPath, PlainNamesCannotLeaveTheFolder) {

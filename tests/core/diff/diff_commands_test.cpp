@@ -125,6 +125,16 @@ TEST(Compare, GotoNextDiffWrapsAround) {
   EXPECT_EQ(f.document.comparePath(), f.dir.u16("b.bin"));
   f.commands.gotoNextDiff();
   EXPECT_EQ(f.window.shownOffsets.size(), 5u);
+
+  // Clear needs no view: the list is emptied all the same, and nothing is asked to redraw.
+  f.window.paths.push_back(f.dir.u16("b.bin"));
+  f.commands.compare();
+  ASSERT_EQ(f.document.diffSet().count(), 3u);
+  f.window.viewShown = false;
+  rebuilds = f.window.rebuilds;
+  f.commands.clear();
+  EXPECT_EQ(f.document.diffSet().count(), 0u);
+  EXPECT_EQ(f.window.rebuilds, rebuilds);
 }
 
 TEST(Compare, DifferencesAtEveryPlaceOfAWord) {

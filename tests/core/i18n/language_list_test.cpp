@@ -115,25 +115,56 @@ TEST(LanguageList, SelectsOnlyListedEntriesWithALoadableModule) {
     return -1;
   };
 
-  std::unique_ptr<StringModule> german = selectLanguage(list, indexOf(0x0407), folder);
+  std::unique_ptr<StringModule> german = selectLanguage(list, indexOf(0x0407));
   ASSERT_NE(german, nullptr);
   EXPECT_EQ(*german->text(40003), u"Datei");
-  EXPECT_EQ(selectLanguage(list, indexOf(0x040C), folder), nullptr);
-  EXPECT_EQ(selectLanguage(list, indexOf(0x0419), folder), nullptr);
-  EXPECT_EQ(selectLanguage(list, indexOf(0x0410), folder), nullptr);
+  EXPECT_EQ(selectLanguage(list, indexOf(0x040C)), nullptr);
+  EXPECT_EQ(selectLanguage(list, indexOf(0x0419)), nullptr);
+  EXPECT_EQ(selectLanguage(list, indexOf(0x0410)), nullptr);
   for (int index : {0, -1, static_cast<int>(list.size()), static_cast<int>(list.size()) + 1,
                     INT32_MIN, INT32_MAX})
-    EXPECT_EQ(selectLanguage(list, index, folder), nullptr) << index;
+    EXPECT_EQ(selectLanguage(list, index), nullptr) << index;
 
   // Once the four-digit file exists, the entry listed as 419 loads it.
   test::writeFile(dir.file("nibblet.exe.0419.mui"), moduleText("40003 = \"Fajl\""));
-  std::unique_ptr<StringModule> russian = selectLanguage(list, indexOf(0x0419), folder);
+  std::unique_ptr<StringModule> russian = selectLanguage(list, indexOf(0x0419));
   ASSERT_NE(russian, nullptr);
   EXPECT_EQ(*russian->text(40003), u"Fajl");
 
   // The module removed after the list was built: the program's own resources stay.
   std::filesystem::remove(dir.file("nibblet.exe.0407.mui"));
-  EXPECT_EQ(selectLanguage(list, indexOf(0x0407), folder), nullptr);
+  EXPECT_EQ(selectLanguage(list, indexOf(0x0407)), nullptr);
+}
+
+TEST(LanguageList, LoadsAModuleNamedInAnyCaseFromTheFolderItWasListedIn) {
+  test::TempDir beside;
+  test::TempDir installed;
+  test::writeFile(beside.file("NIBBLET.EXE.0407.MUI"), moduleText("40003 = \"Datei\""));
+  test::writeFile(installed.file("nibblet.exe.0407.mui"), moduleText("40003 = \"other\""));
+  test::writeFile(installed.file("Nibblet.Exe.040C.Mui"), moduleText("40003 = \"Fichier\""));
+
+  FakeLanguageNames names;
+  LanguageList list =
+      buildLanguageList(std::vector<std::u16string>{fromUtf8(beside.path()), fromUtf8(installed.path()),
+                                                    beside.u16("missing")},
+                        names);
+  // The module beside the program hides the installed one of the same name.
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list.paths[1], beside.u16("NIBBLET.EXE.0407.MUI"));
+  EXPECT_EQ(list.paths[2], installed.u16("Nibblet.Exe.040C.Mui"));
+
+  std::unique_ptr<StringModule> german = selectLanguage(list, 1);
+  ASSERT_NE(german, nullptr);
+  EXPECT_EQ(*german->text(40003), u"Datei");
+  std::unique_ptr<StringModule> french = selectLanguage(list, 2);
+  ASSERT_NE(french, nullptr);
+  EXPECT_EQ(*french->text(40003), u"Fichier");
+
+  // With both spellings present, the exact one is loaded.
+  test::writeFile(beside.file("nibblet.exe.0407.mui"), moduleText("40003 = \"exact\""));
+  german = selectLanguage(list, 1);
+  ASSERT_NE(german, nullptr);
+  EXPECT_EQ(*german->text(40003), u"exact");
 }
 
 }  // namespace

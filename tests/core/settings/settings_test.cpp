@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "core/platform/file_system.h"
 #include "core/platform/registry_key.h"
 #include "core/settings/colour_text.h"
 #include "core/settings/recent_files.h"
@@ -141,6 +142,20 @@ TEST(RecentFiles, MostRecentFirstIgnoringCaseAndAllNineWritten) {
   EXPECT_EQ(recent.entry(0), u"/A.BIN");
   EXPECT_EQ(recent.entry(1), u"/b.bin");
   EXPECT_EQ(recent.entry(2), u"");
+  // Names that differ in more than case both stay, outside ASCII too.
+  recent.add(key, u"/\u013a.bin");
+  recent.add(key, u"/\u013b.bin");
+  EXPECT_EQ(recent.entry(0), u"/\u013b.bin");
+  EXPECT_EQ(recent.entry(1), u"/\u013a.bin");
+  recent.add(key, u"/\u0139.BIN");
+  EXPECT_EQ(recent.entry(0), u"/\u0139.BIN");
+  EXPECT_EQ(recent.entry(1), u"/\u013b.bin");
+  EXPECT_EQ(recent.entry(2), u"/A.BIN");
+  std::u16string here;
+  ASSERT_TRUE(absolutePath(u"rel.bin", here));
+  recent.add(key, u"./rel.bin");
+  EXPECT_EQ(recent.entry(0), here);
+  EXPECT_EQ(here.front(), u'/');
   for (int i = 0; i < 9; ++i) EXPECT_TRUE(key.has(u"MRU" + std::u16string(1, char16_t(u'0' + i))));
 
   for (int i = 0; i < 10; ++i) recent.add(key, u"/f" + std::u16string(1, char16_t(u'0' + i)));

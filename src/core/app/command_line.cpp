@@ -1,12 +1,25 @@
-#include "core/document/command_line.h"
+#include "core/app/command_line.h"
 
+#include <algorithm>
+
+#include "core/platform/file_system.h"
 #include "core/platform/unicode.h"
 
 namespace nibblet {
 
+namespace {
+
+// The path as the program keeps it: absolute, so the recent files reach it from any folder.
+std::u16string absolute(const std::u16string& path) {
+  std::u16string full;
+  return absolutePath(path, full) ? full : path;
+}
+
+}  // namespace
+
 std::u16string commandLinePath(const std::u16string& commandLine,
                                const std::function<bool(const std::u16string&)>& isPlainFile) {
-  if (!commandLine.empty() && isPlainFile(commandLine)) return commandLine;
+  if (!commandLine.empty() && isPlainFile(commandLine)) return absolute(commandLine);
 
   std::u16string lower = toLower(commandLine);
   auto keyword = lower.find(u"open(");
@@ -18,7 +31,7 @@ std::u16string commandLinePath(const std::u16string& commandLine,
     if (commandLine[i] == u'(') {
       ++depth;
     } else if (commandLine[i] == u')') {
-      if (depth == 0) return commandLine.substr(start, i - start);
+      if (depth == 0) return i == start ? std::u16string() : absolute(commandLine.substr(start, i - start));
       --depth;
     }
   }
