@@ -16,6 +16,7 @@
 
 #include <functional>
 
+#include "gui/test_files.h"
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
 #include "core/view/byte_menu_model.h"
@@ -56,9 +57,7 @@ class ConverterTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(m_dir.isValid());
-    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
-    qputenv("XDG_CACHE_HOME", m_dir.filePath("cache").toUtf8());
+    QVERIFY(test::usePrivateHome(m_dir));
   }
 
   void convertsEvaluatesAndCopiesIntoTheViewClipboard() {

@@ -26,6 +26,7 @@
 
 #include <functional>
 
+#include "gui/test_files.h"
 #include "core/document/hex_document.h"
 #include "core/document/work_folder.h"
 #include "core/i18n/command_ids.h"
@@ -39,6 +40,7 @@
 #include "gui/view/hex_view_widget.h"
 
 using namespace nibblet;
+using nibblet::test::fileBytes;
 
 namespace {
 
@@ -70,19 +72,8 @@ class DataSafetyTest : public QObject {
  private:
   QTemporaryDir m_dir;
 
-  QString makeFile(const QString& name, const QByteArray& bytes) {
-    QString path = m_dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
-    return path;
-  }
+  QString makeFile(const QString& name, const QByteArray& bytes) { return test::writeTestFile(m_dir, name, bytes); }
 
-  static QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-  }
 
   static void edit(HexDocument& document, std::uint32_t offset, std::uint8_t value) {
     document.changeLog().append(offset, document.bytes()[offset], value);
@@ -114,9 +105,7 @@ class DataSafetyTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(m_dir.isValid());
-    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
-    qputenv("XDG_CACHE_HOME", m_dir.filePath("cache").toUtf8());
+    QVERIFY(test::usePrivateHome(m_dir));
   }
 
   void yesNoQuestionsAreAnsweredOnlyByYesOrNo() {

@@ -17,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+#include "gui/test_files.h"
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
 #include "core/settings/settings.h"
@@ -26,6 +27,7 @@
 #include "gui/view/hex_view_widget.h"
 
 using namespace nibblet;
+using nibblet::test::fileBytes;
 
 namespace {
 
@@ -89,24 +91,11 @@ class DifferencesTest : public QObject {
  private:
   QTemporaryDir m_dir;
 
-  QString makeFile(const QString& name, const QByteArray& bytes) {
-    QString path = m_dir.filePath(name);
-    QFile f(path);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
-    return path;
-  }
-  static QByteArray fileBytes(const QString& path) {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-  }
+  QString makeFile(const QString& name, const QByteArray& bytes) { return test::writeTestFile(m_dir, name, bytes); }
 
  private slots:
   void initTestCase() {
-    QVERIFY(m_dir.isValid());
-    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
-    qputenv("XDG_CACHE_HOME", m_dir.filePath("cache").toUtf8());
+    QVERIFY(test::usePrivateHome(m_dir));
   }
 
   void compareStepExportImportIntoACopyAndUndo() {

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <qpa/qplatformnativeinterface.h>
 
+#include "gui/test_files.h"
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
 #include "gui/app/application.h"
@@ -54,9 +55,7 @@ class ScreenFitTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(m_dir.isValid());
-    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
-    qputenv("XDG_CACHE_HOME", m_dir.filePath("cache").toUtf8());
+    QVERIFY(test::usePrivateHome(m_dir));
   }
 
   void aTurnedScreenRefitsTheWindowBothWays() {

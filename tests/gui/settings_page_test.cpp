@@ -16,6 +16,7 @@
 #include <QToolBar>
 #include <QTreeWidget>
 
+#include "gui/test_files.h"
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
 #include "core/settings/settings_store.h"
@@ -65,9 +66,7 @@ class SettingsPageTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(m_dir.isValid());
-    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
-    qputenv("XDG_CACHE_HOME", m_dir.filePath("cache").toUtf8());
+    QVERIFY(test::usePrivateHome(m_dir));
   }
 
   void opensMovesWithDownAndKeepsATypedPathOnCancel() {

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "gui/test_files.h"
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_module.h"
 #include "core/platform/message_box.h"
@@ -49,9 +50,7 @@ class ShownTextsTest : public QObject {
 
  private slots:
   void initTestCase() {
-    QVERIFY(m_dir.isValid());
-    qputenv("XDG_CONFIG_HOME", m_dir.filePath("config").toUtf8());
-    qputenv("XDG_CACHE_HOME", m_dir.filePath("cache").toUtf8());
+    QVERIFY(test::usePrivateHome(m_dir));
   }
 
   void messageBoxButtonsSpeakTheChosenLanguage() {
