@@ -35,6 +35,8 @@ int EditJournal::create(const std::string& path, JournalMode mode, const std::st
   w.number(source.device, 8);
   w.number(source.inode, 8);
   w.number(source.size, 8);
+  w.number(static_cast<std::uint64_t>(source.modifiedSeconds), 8);
+  w.number(static_cast<std::uint64_t>(source.modifiedNanoseconds), 4);
   w.text(sourcePath);
   w.text(copyPath);
   w.number(journal::checksum(w.out.data(), w.out.size()), 4);
@@ -88,10 +90,29 @@ void EditJournal::writeRecord(std::uint32_t offset, std::uint8_t oldValue, std::
   m_error = writeAll(m_fd, r, sizeof r);
 }
 
+void EditJournal::writeRecords(std::initializer_list<std::pair<std::uint32_t, char>> records) {
+  if (m_fd < 0 || m_error != 0) return;
+  std::vector<std::uint8_t> all;
+  for (const auto& [value, kind] : records) {
+    std::uint8_t r[kRecordSize] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+                                   static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24),
+                                   0, 0, static_cast<std::uint8_t>(kind), 0};
+    r[7] = recordCheck(r);
+    all.insert(all.end(), r, r + kRecordSize);
+  }
+  m_error = writeAll(m_fd, all.data(), all.size());
+}
+
 void EditJournal::changeAppended(const ChangeEntry& e) { writeRecord(e.offset, e.oldValue, e.newValue, 'E'); }
 void EditJournal::changeUndone(const ChangeEntry& e) { writeRecord(e.offset, e.oldValue, e.newValue, 'U'); }
 
-void EditJournal::saved() { writeRecord(0, 0, 0, 'S'); }
+void EditJournal::saved(const FileIdentity& source) {
+  // The user's file's new time goes with the mark, so a recovery knows the file it was saved to.
+  auto seconds = static_cast<std::uint64_t>(source.modifiedSeconds);
+  writeRecords({{static_cast<std::uint32_t>(source.modifiedNanoseconds), 'S'},
+                {static_cast<std::uint32_t>(seconds), 'T'},
+                {static_cast<std::uint32_t>(seconds >> 32), 'H'}});
+}
 
 void EditJournal::discard() {
   if (m_fd < 0) return;
@@ -115,6 +136,8 @@ bool EditJournal::read(int fd, EditJournalContents& out) {
   out.source.device = r.number(8);
   out.source.inode = r.number(8);
   out.source.size = r.number(8);
+  out.source.modifiedSeconds = static_cast<std::int64_t>(r.number(8));
+  out.source.modifiedNanoseconds = static_cast<std::int64_t>(r.number(4));
   out.sourcePath = r.text();
   out.copyPath = r.text();
   std::size_t headerEnd = r.at;
@@ -142,6 +165,16 @@ bool EditJournal::read(int fd, EditJournalContents& out) {
       case 'S':
         out.unsaved = false;
         everSaved = true;
+        out.source.modifiedNanoseconds = offset;
+        break;
+      case 'T':
+        out.source.modifiedSeconds = static_cast<std::int64_t>(
+            (static_cast<std::uint64_t>(out.source.modifiedSeconds) & 0xFFFFFFFF00000000ull) | offset);
+        break;
+      case 'H':
+        out.source.modifiedSeconds = static_cast<std::int64_t>(
+            (static_cast<std::uint64_t>(out.source.modifiedSeconds) & 0xFFFFFFFFull) |
+            (static_cast<std::uint64_t>(offset) << 32));
         break;
       default:
         break;

@@ -6,6 +6,8 @@
 // and edits made on the spot can still be undone.
 
 #include <cstdint>
+#include <initializer_list>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -21,7 +23,7 @@ struct EditJournalContents {
   JournalMode mode = JournalMode::OnTheSpot;
   std::string sourcePath;  // the user's file
   std::string copyPath;    // the temporary copy; empty on the spot
-  FileIdentity source;     // the user's file when it was opened or last saved
+  FileIdentity source;     // the user's file when it was opened or last saved (time included)
   std::vector<ChangeEntry> entries;  // the change log as it stood, oldest first
   std::vector<std::uint32_t> touched;  // every offset ever edited, in journal order
   bool unsaved = false;    // the copy holds changes that were not saved
@@ -49,8 +51,8 @@ class EditJournal : public ChangeObserver {
 
   void changeAppended(const ChangeEntry& entry) override;
   void changeUndone(const ChangeEntry& entry) override;
-  // Marks that the copy and the user's file hold the same bytes.
-  void saved();
+  // Marks that the copy and the user's file hold the same bytes; `source` is the user's file now.
+  void saved(const FileIdentity& source);
 
   // Deletes the journal (the document closed normally).
   void discard();
@@ -71,6 +73,8 @@ class EditJournal : public ChangeObserver {
 
  private:
   void writeRecord(std::uint32_t offset, std::uint8_t oldValue, std::uint8_t newValue, char kind);
+  // Records of a value and a kind, written in one go.
+  void writeRecords(std::initializer_list<std::pair<std::uint32_t, char>> records);
 
   int m_fd = -1;
   int m_error = 0;

@@ -198,10 +198,9 @@ bool HexDocument::openRecoveredCopy(EditJournal::Found& found) {
     m_window.setTitle(u"Nibblet");
     return false;
   }
-  // The user's file is taken as it was opened before the crash: a change made to it since then
-  // is found at the next save, which asks before overwriting it.
+  // The user's file is taken as it was opened or last saved before the crash: a change made to
+  // it since then is found at the next save, which asks before overwriting it.
   m_sourceIdentity = found.contents.source;
-  m_sourceIdentity.modifiedSeconds = -1;
   finishOpen(true);
   m_touched = found.contents.touched;
   m_unsaved = true;
@@ -336,7 +335,7 @@ bool HexDocument::save(bool askFirst) {
   m_sourceIdentity = after;
   m_touched.clear();
   m_unsaved = false;
-  m_journal.saved();
+  m_journal.saved(after);
   showMessage(m_services.messages, t.loadText(kIdsSave), kStyleInformation, t.loadText(kIdsFileSaved),
               {m_sourcePath});
   return true;

@@ -381,10 +381,11 @@ TEST(Recovery, ACrashedCopyIsOfferedWithItsChangesMarked) {
       EXPECT_EQ(f.document.bytes()[7], old[7]);
       EXPECT_EQ(f.document.sourcePath(), f.dir.u16("a.bin"));
       EXPECT_EQ(readFile(f.dir.file("a.bin")), old);
-      // It saves like any copy: only after asking, since the file's time is not known.
+      // It saves like any copy: the file is still the one the crashed run opened.
       f.messages.clear();
-      f.messages.answer(kButtonYes);
       EXPECT_TRUE(f.document.save(false));
+      ASSERT_EQ(f.messages.shown().size(), 1u);
+      EXPECT_EQ(questionText(f.messages, 0), u"File " + f.dir.u16("a.bin") + u" saved.");
       EXPECT_EQ(readFile(f.dir.file("a.bin"))[5], 0x55);
     } else {
       EXPECT_EQ(f.document.changeLog().count(), 0u);
@@ -393,6 +394,37 @@ TEST(Recovery, ACrashedCopyIsOfferedWithItsChangesMarked) {
     f.messages.clear();
     f.document.close();
     EXPECT_TRUE(fs::is_empty(f.dir.file("work")));
+  }
+}
+
+TEST(Recovery, ARecoveredCopyKnowsTheFileItWasLastSavedTo) {
+  for (bool changedSince : {false, true}) {
+    DocumentFixture f;
+    std::vector<std::uint8_t> old = pattern(1000, 5);
+    ASSERT_EQ(inChild([&] {
+      if (!f.open("a.bin", old, 1)) return 1;
+      f.edit(1, 0x11);
+      if (!f.document.save(false)) return 2;
+      f.edit(2, 0x22);
+      return 0;
+    }), 0);
+    if (changedSince) {
+      writeFile(f.dir.file("a.bin"), std::vector<std::uint8_t>(1000, 0x99));
+      struct timespec later[2] = {{0, UTIME_OMIT}, {std::time(nullptr) + 100, 0}};
+      ::utimensat(AT_FDCWD, f.dir.file("a.bin").c_str(), later, 0);
+    }
+    f.messages.answer(kButtonYes);
+    f.document.setPath(f.dir.u16("a.bin"));
+    ASSERT_TRUE(f.document.openDocument());
+    f.messages.clear();
+    f.messages.answer(kButtonYes);
+    EXPECT_TRUE(f.document.save(false));
+    // Asked only when another program wrote the file after the crashed run's save.
+    EXPECT_EQ(f.messages.shown().size(), changedSince ? 2u : 1u);
+    std::vector<std::uint8_t> now = readFile(f.dir.file("a.bin"));
+    EXPECT_EQ(now[1], 0x11);
+    EXPECT_EQ(now[2], 0x22);
+    EXPECT_EQ(now[3], old[3]);
   }
 }
 
