@@ -23,11 +23,6 @@ std::u16string hex(std::uint32_t value) {
   return formatText(u"%X", {value});
 }
 
-std::u16string withSeparator(std::u16string folder) {
-  if (folder.empty() || folder.back() != kPathSeparator) folder += kPathSeparator;
-  return folder;
-}
-
 }  // namespace
 
 HexDocument::HexDocument(DocumentServices services, DocumentWindow& window)

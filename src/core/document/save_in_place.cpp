@@ -23,7 +23,6 @@ constexpr std::uint32_t kWholeCopy = 2;
 // Changed bytes closer than this are written as one range.
 constexpr std::uint32_t kJoinGap = 32;
 
-int lastError() { return errno != 0 ? errno : EIO; }
 
 struct Range {
   std::uint32_t offset;

@@ -18,7 +18,6 @@ namespace {
 
 std::string native(const std::u16string& path) { return toUtf8(path); }
 
-int lastError() { return errno != 0 ? errno : EIO; }
 
 }  // namespace
 

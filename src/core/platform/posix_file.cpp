@@ -15,7 +15,6 @@
 namespace nibblet {
 namespace {
 
-int lastError() { return errno != 0 ? errno : EIO; }
 
 // ".tag" + 8 + 8 hex digits + ".part"
 constexpr std::size_t kHelperNameLength = 1 + 3 + 16 + 5;
@@ -29,6 +28,8 @@ bool isHelperName(const char* name) {
 }
 
 }  // namespace
+
+int lastError() { return errno != 0 ? errno : EIO; }
 
 std::string folderOf(const std::string& path) {
   auto cut = path.rfind('/');

@@ -11,6 +11,9 @@
 
 namespace nibblet {
 
+// The error of the system call that just failed; EIO when the system left none.
+int lastError();
+
 // Creates a new helper file in the folder of `target`, named ".<tag><pid><random>.part" (the
 // same short length whatever the target's name), with O_EXCL and O_NOFOLLOW so that no existing
 // name or planted link is ever opened, and holds an exclusive lock on it while it lives. Returns
