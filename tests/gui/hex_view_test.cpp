@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
 #include <QScrollBar>
@@ -21,6 +22,7 @@
 #include "core/settings/settings.h"
 #include "gui/platform/toolbar_images.h"
 #include "gui/view/hex_view_widget.h"
+#include "gui/view/view_font.h"
 
 using namespace nibblet;
 
@@ -86,6 +88,7 @@ class HexViewTest : public QObject {
   void tapOnTheOffsetColumnRequestsGoto();
   void scrollBarAndArrowKeysMoveTheRows();
   void everyByteValueKeepsTheRowsDrawn();
+  void rowsAreTheCellHeightOfEveryFontSize();
   void toolbarImagesAreDrawn();
 };
 
@@ -251,6 +254,43 @@ void HexViewTest::everyByteValueKeepsTheRowsDrawn() {
   QVERIFY(inked(Rect{0, text.top, core.offsetWidth(), text.bottom}));
   QVERIFY(core.textCell(0x41 + 256 * (last / 256 - 1), text));  // an "A" in the text column
   QVERIFY(inked(text));
+}
+
+void HexViewTest::rowsAreTheCellHeightOfEveryFontSize() {
+  // The face's line height fits the cell (points x dpi / 72) and is the largest that does.
+  for (int dpi : {96, 144}) {
+    for (int points = 10; points <= 18; ++points) {
+      const int cell = points * dpi / 72;
+      for (FontWeight weight : {FontWeight::Normal, FontWeight::Bold}) {
+        QFont font = viewFont(cell, weight, FontSmoothing::Default);
+        const QString where = QString("%1 pt at %2 dpi").arg(points).arg(dpi);
+        QVERIFY2(font.fixedPitch(), qPrintable(where));
+        QVERIFY2(QFontMetrics(font).height() <= cell, qPrintable(where));
+        QFont bigger = font;
+        bigger.setPixelSize(font.pixelSize() + 1);
+        QVERIFY2(QFontMetrics(bigger).height() > cell, qPrintable(where));
+      }
+    }
+  }
+
+  // The view's rows are one cell apart at every size; topOffset stays.
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  const HexView& core = h.view->view();
+  h.view->gotoOffset(0x200);
+  const std::uint32_t top = core.topOffset();
+  for (int points = 10; points <= 18; ++points) {
+    h.view->setFontSize(points);
+    QCOMPARE(core.lineHeight(), points * h.view->logicalDpiY() / 72);
+    QCOMPARE(core.topOffset(), top);
+  }
+  // 12 points at 96 dpi: rows of 16 pixels, 39 of them in the 615 pixels of a 480 x 640 parent.
+  if (h.view->logicalDpiY() == 96) {
+    h.view->setFontSize(12);
+    QCOMPARE(core.lineHeight(), 16);
+    QVERIFY(core.visibleRows() >= 38);
+    QVERIFY(core.bytesPerRow() >= 12);
+  }
 }
 
 void HexViewTest::toolbarImagesAreDrawn() {

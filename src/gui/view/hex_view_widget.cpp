@@ -1,6 +1,5 @@
 #include "gui/view/hex_view_widget.h"
 
-#include <QFontDatabase>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -18,6 +17,7 @@
 #include "gui/platform/tap_and_hold.h"
 #include "gui/view/bar_dialog.h"
 #include "gui/view/byte_menu.h"
+#include "gui/view/view_font.h"
 
 namespace nibblet {
 namespace {
@@ -86,14 +86,10 @@ ViewFrame HexViewWidget::frame() const {
 }
 
 void HexViewWidget::applyFont(int points) {
-  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  font.setFixedPitch(true);
-  font.setPixelSize(std::max(1, HexView::fontPixelHeight(points, dpiY())));
-  font.setWeight(m_settings.useBoldFont ? QFont::Bold : QFont::Normal);
-  // Whole-pixel advances: the cells are placed by multiplying the widths of "FF" and " ".
-  font.setHintingPreference(QFont::PreferFullHinting);
-  font.setStyleStrategy(m_settings.useClearType == 1 ? QFont::PreferAntialias : QFont::NoAntialias);
-  m_measure.setFont(font);
+  int cellHeight = std::max(1, HexView::fontPixelHeight(points, dpiY()));
+  QFont font = viewFont(cellHeight, m_settings.useBoldFont ? FontWeight::Bold : FontWeight::Normal,
+                        m_settings.useClearType == 1 ? FontSmoothing::Antialiased : FontSmoothing::Default);
+  m_measure.setFont(font, cellHeight);
 }
 
 void HexViewWidget::setData(std::uint8_t* bytes, std::uint32_t size, std::uint32_t start) {
@@ -196,12 +192,13 @@ void HexViewWidget::show(bool visible) {
 
 void HexViewWidget::refreshDisplayText() {
   const std::u16string& rows = m_view.rowsText();
-  m_displayText = QString::fromUtf16(rows.data(), static_cast<qsizetype>(rows.size()));
-  // Two characters break the one-call drawing of the rows: the soft hyphen is drawn without
-  // width (the rest of its row would slip one cell to the left), and U+009C ends the drawing of
-  // all text after it. They are shown as a hyphen and as the box the other C1 controls get.
-  m_displayText.replace(QChar(0x00AD), QLatin1Char('-'));
-  m_displayText.replace(QChar(0x009C), QChar(0x0080));
+  QString text = QString::fromUtf16(rows.data(), static_cast<qsizetype>(rows.size()));
+  // Two characters break the drawing of a row: the soft hyphen is drawn without width (the rest
+  // of its row would slip one cell to the left), and U+009C ends the drawing of all text after
+  // it. They are shown as a hyphen and as the box the other C1 controls get.
+  text.replace(QChar(0x00AD), QLatin1Char('-'));
+  text.replace(QChar(0x009C), QChar(0x0080));
+  m_displayRows = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
 void HexViewWidget::textChanged() {
@@ -288,8 +285,13 @@ void HexViewWidget::paintEvent(QPaintEvent* event) {
   }
   p.setFont(m_measure.font());
   p.setPen(Qt::black);
-  p.drawText(QRect(0, 0, m_view.clientWidth(), m_view.clientHeight()), Qt::AlignLeft | Qt::AlignTop,
-             m_displayText);
+  // Row by row at the view's pitch: the font's own lines may be a pixel lower than a cell.
+  const int pitch = m_view.lineHeight();
+  for (qsizetype row = 0; row < m_displayRows.size(); ++row) {
+    QRect line(0, static_cast<int>(row) * pitch, m_view.clientWidth(), pitch);
+    if (!line.intersects(event->rect().translated(-client.topLeft()))) continue;
+    p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_displayRows[row]);
+  }
 }
 
 void HexViewWidget::onPressed(QPoint pos) {

@@ -4,7 +4,7 @@
 // entry dialog, Goto and byte-menu requests, and forwards scrolling and the arrow keys.
 
 #include <QFrame>
-#include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -106,7 +106,7 @@ class HexViewWidget : public QFrame {
   QScrollBar* m_scrollBar;
   TapAndHold* m_tapAndHold;
   WaitCursor* m_waitCursor = nullptr;
-  QString m_displayText;
+  QStringList m_displayRows;  // the rows text, one string per row
   std::vector<Mark> m_marks;
   bool m_updatingBar = false;
 };
