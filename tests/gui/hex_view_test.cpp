@@ -5,7 +5,10 @@
 #include <QFontMetrics>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QScrollBar>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -76,6 +79,50 @@ class ModalWatch {
   bool m_opened = false;
 };
 
+// The rectangle of a part of the scroll bar (its thumb, its groove), in the bar's coordinates.
+QRect barPart(QScrollBar* bar, QStyle::SubControl part) {
+  QStyleOptionSlider option;
+  option.initFrom(bar);
+  option.orientation = bar->orientation();
+  option.minimum = bar->minimum();
+  option.maximum = bar->maximum();
+  option.sliderPosition = bar->sliderPosition();
+  option.sliderValue = bar->value();
+  option.singleStep = bar->singleStep();
+  option.pageStep = bar->pageStep();
+  option.subControls = QStyle::SC_All;
+  return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+}
+
+// Opens the bar's own context menu at `at` and chooses the item whose text is `item`; false
+// when the menu or the item did not come.
+bool chooseFromBarMenu(QScrollBar* bar, QPoint at, const QString& item) {
+  bool chosen = false;
+  QTimer::singleShot(50, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    for (QAction* action : menu->actions()) {
+      if (action->text() == item) {
+        menu->setActiveAction(action);
+        QTest::keyClick(menu, Qt::Key_Return);
+        chosen = true;
+        return;
+      }
+    }
+    menu->close();
+  });
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
+  QApplication::sendEvent(bar, &event);
+  return chosen;
+}
+
+void turnWheel(QWidget* target, int angle) {
+  QPoint at = target->rect().center();
+  QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(target, &event);
+}
+
 }  // namespace
 
 class HexViewTest : public QObject {
@@ -87,6 +134,7 @@ class HexViewTest : public QObject {
   void tapAndHoldDoesNotOpenTheEntryDialog();
   void tapOnTheOffsetColumnRequestsGoto();
   void scrollBarAndArrowKeysMoveTheRows();
+  void everyWayOfMovingTheScrollBarAgreesWithTheView();
   void everyByteValueKeepsTheRowsDrawn();
   void rowsAreTheCellHeightOfEveryFontSize();
   void toolbarImagesAreDrawn();
@@ -216,16 +264,16 @@ void HexViewTest::scrollBarAndArrowKeysMoveTheRows() {
   const HexView& core = h.view->view();
   QScrollBar* bar = h.view->scrollBar();
   QCOMPARE(bar->minimum(), 0);
-  QCOMPARE(bar->maximum(), 1000);
+  QCOMPARE(bar->maximum(), core.scrollBarMaximum());
   bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   QCOMPARE(core.topOffset(), core.bytesPerRow());
-  QCOMPARE(bar->value(), core.scrollBarPosition());
+  QCOMPARE(bar->value(), core.scrollThumb());
   bar->triggerAction(QAbstractSlider::SliderPageStepSub);  // less than a page above: nothing
   QCOMPARE(core.topOffset(), core.bytesPerRow());
-  QCOMPARE(bar->value(), core.scrollBarPosition());
+  QCOMPARE(bar->value(), core.scrollThumb());
   QVERIFY(h.view->handleArrowKey(Qt::Key_Right));
   QCOMPARE(core.topOffset(), 3999u - 3999u % core.bytesPerRow());
-  QCOMPARE(bar->value(), core.scrollBarPosition());
+  QCOMPARE(bar->value(), core.scrollThumb());
   QVERIFY(h.view->handleArrowKey(Qt::Key_Left));
   QCOMPARE(core.topOffset(), 0u);
   QVERIFY(!h.view->handleArrowKey(Qt::Key_Home));
@@ -233,6 +281,73 @@ void HexViewTest::scrollBarAndArrowKeysMoveTheRows() {
   h.view->setToolbarHeight(24);
   h.view->relayout(0, 0, 0, 0);
   QCOMPARE(h.view->geometry(), QRect(0, 0, 479, 615));
+}
+
+void HexViewTest::everyWayOfMovingTheScrollBarAgreesWithTheView() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  const HexView& core = h.view->view();
+  QScrollBar* bar = h.view->scrollBar();
+  const std::uint32_t page = std::uint32_t(core.visibleRows()) * core.bytesPerRow();
+  const std::uint32_t lastPage = core.lastPageTop();
+  QVERIFY(lastPage > page);
+  auto agrees = [&] { return bar->value() == core.scrollThumb() && bar->sliderPosition() == bar->value(); };
+
+  // The range ends where the page begins: the thumb's length is the share of the file on screen.
+  QCOMPARE(bar->maximum(), core.scrollBarMaximum());
+  QCOMPARE(bar->pageStep(), core.scrollPage());
+  QCOMPARE(bar->maximum() + bar->pageStep(), 1001);
+
+  // A drag of the thumb to the bottom shows the last page, its last row holding the last byte.
+  QRect thumb = barPart(bar, QStyle::SC_ScrollBarSlider);
+  QRect groove = barPart(bar, QStyle::SC_ScrollBarGroove);
+  QTest::mousePress(bar, Qt::LeftButton, {}, thumb.center());
+  for (int y = thumb.center().y(); y < groove.bottom() + 40; y += 25)
+    QTest::mouseMove(bar, QPoint(thumb.center().x(), y));
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(thumb.center().x(), groove.bottom() + 40));
+  QCOMPARE(core.topOffset(), lastPage);
+  QCOMPARE(core.topOffset() + core.shownBytes(), 4000u);
+  QVERIFY(4000 - lastPage > page - core.bytesPerRow());  // no empty row below
+  QCOMPARE(bar->value(), bar->maximum());
+  QVERIFY(agrees());
+
+  // Clicks in the groove page up and down.
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(groove.center().x(), groove.top() + 2));
+  QCOMPARE(core.topOffset(), lastPage - page);
+  QVERIFY(agrees());
+  thumb = barPart(bar, QStyle::SC_ScrollBarSlider);
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(groove.center().x(), thumb.bottom() + 3));
+  QCOMPARE(core.topOffset(), lastPage);
+  QVERIFY(agrees());
+
+  // The bar's own menu: Top, Bottom, the page items, and "Scroll here".
+  QVERIFY(chooseFromBarMenu(bar, groove.center(), "Top"));
+  QCOMPARE(core.topOffset(), 0u);
+  QVERIFY(agrees());
+  QVERIFY(chooseFromBarMenu(bar, groove.center(), "Page down"));
+  QCOMPARE(core.topOffset(), page);
+  QVERIFY(agrees());
+  QVERIFY(chooseFromBarMenu(bar, groove.center(), "Bottom"));
+  QCOMPARE(core.topOffset(), lastPage);
+  QVERIFY(agrees());
+  QVERIFY(chooseFromBarMenu(bar, groove.center(), "Page up"));
+  QCOMPARE(core.topOffset(), lastPage - page);
+  QVERIFY(agrees());
+  QVERIFY(chooseFromBarMenu(bar, QPoint(groove.center().x(), groove.top() + groove.height() / 4), "Scroll here"));
+  const std::uint32_t here = core.topOffset();
+  QVERIFY(here > 0 && here < lastPage / 2);  // the rows moved with the thumb
+  QCOMPARE(here % core.bytesPerRow(), 0u);
+  QVERIFY(agrees());
+
+  // The wheel, over the bar and over the rows: three rows a notch, parts of a notch add up.
+  turnWheel(bar, -120);
+  QCOMPARE(core.topOffset(), here + 3 * core.bytesPerRow());
+  QVERIFY(agrees());
+  for (int i = 0; i < 4; ++i) turnWheel(h.view, 30);
+  QCOMPARE(core.topOffset(), here);
+  QVERIFY(agrees());
+  turnWheel(h.view, 40);
+  QCOMPARE(core.topOffset(), here);
 }
 
 void HexViewTest::everyByteValueKeepsTheRowsDrawn() {

@@ -55,6 +55,7 @@ HexViewWidget::HexViewWidget(QWidget* parent, const Settings& settings, const Te
     m_view.scroll(ScrollRequest::ThumbPosition);
     showScrollState();
   });
+  connect(m_scrollBar, &QScrollBar::valueChanged, this, &HexViewWidget::barValueChanged);
 
   connect(m_tapAndHold, &TapAndHold::pressed, this, &HexViewWidget::onPressed);
   connect(m_tapAndHold, &TapAndHold::tapped, this, &HexViewWidget::onTapped);
@@ -215,9 +216,20 @@ void HexViewWidget::placeScrollBar() {
 
 void HexViewWidget::showScrollState() {
   m_updatingBar = true;
+  // The bar's range ends where its page begins, so the thumb is as long as the share of the
+  // file on screen and its lowest place is the last page.
+  m_scrollBar->setRange(0, m_view.scrollBarMaximum());
   m_scrollBar->setPageStep(std::max(1, m_view.scrollPage()));
-  m_scrollBar->setSliderPosition(m_view.scrollBarPosition());
+  m_scrollBar->setSliderPosition(m_view.scrollThumb());
   m_updatingBar = false;
+}
+
+void HexViewWidget::barValueChanged(int value) {
+  if (m_updatingBar || m_scrollBar->isSliderDown() || value == m_view.scrollThumb()) return;
+  // The bar moved itself without an action ("Scroll here" of its menu): a drag to that place.
+  m_view.scroll(ScrollRequest::ThumbTrack, value);
+  m_view.scroll(ScrollRequest::ThumbPosition);
+  textChanged();
 }
 
 void HexViewWidget::scrollAction(int action) {
@@ -228,6 +240,8 @@ void HexViewWidget::scrollAction(int action) {
     case QAbstractSlider::SliderSingleStepAdd: request = ScrollRequest::LineDown; break;
     case QAbstractSlider::SliderPageStepSub: request = ScrollRequest::PageUp; break;
     case QAbstractSlider::SliderPageStepAdd: request = ScrollRequest::PageDown; break;
+    case QAbstractSlider::SliderToMinimum: request = ScrollRequest::Top; break;
+    case QAbstractSlider::SliderToMaximum: request = ScrollRequest::Bottom; break;
     case QAbstractSlider::SliderMove:
       if (m_scrollBar->isSliderDown()) {
         // Dragging: the text follows, the thumb stays where the user holds it.
@@ -245,7 +259,7 @@ void HexViewWidget::scrollAction(int action) {
   }
   // Qt has already moved the thumb for the action; the value it applies next must be the
   // view's (unchanged when the request did nothing).
-  m_scrollBar->setSliderPosition(m_view.scrollBarPosition());
+  m_scrollBar->setSliderPosition(m_view.scrollThumb());
 }
 
 bool HexViewWidget::eventFilter(QObject* watched, QEvent* event) {
@@ -257,7 +271,10 @@ bool HexViewWidget::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void HexViewWidget::wheelEvent(QWheelEvent* event) {
-  int notches = event->angleDelta().y() / 120;
+  // Fine-grained wheels and touch pads send parts of a notch: they add up to whole notches.
+  m_wheelAngle += event->angleDelta().y();
+  int notches = m_wheelAngle / 120;
+  m_wheelAngle -= notches * 120;
   bool changed = false;
   for (int i = 0; i < 3 * std::abs(notches); ++i)
     changed |= m_view.scroll(notches > 0 ? ScrollRequest::LineUp : ScrollRequest::LineDown);

@@ -89,6 +89,7 @@ class HexViewWidget : public QFrame {
   void placeScrollBar();
   void showScrollState();
   void scrollAction(int action);
+  void barValueChanged(int value);
   void onPressed(QPoint pos);
   void onTapped(QPoint pos);
   void onHeld(QPoint pos);
@@ -109,6 +110,7 @@ class HexViewWidget : public QFrame {
   QStringList m_displayRows;  // the rows text, one string per row
   std::vector<Mark> m_marks;
   bool m_updatingBar = false;
+  int m_wheelAngle = 0;  // wheel turn not yet used, in eighths of a degree
 };
 
 }  // namespace nibblet
