@@ -4,6 +4,7 @@
 #include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
@@ -14,6 +15,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "core/document/change_log.h"
@@ -133,6 +135,7 @@ class HexViewTest : public QObject {
   void tapInTheTextColumnStartsInTextMode();
   void tapAndHoldDoesNotOpenTheEntryDialog();
   void tapOnTheOffsetColumnRequestsGoto();
+  void dialog930ShowsItsCaptionInsideItself();
   void scrollBarAndArrowKeysMoveTheRows();
   void everyWayOfMovingTheScrollBarAgreesWithTheView();
   void everyByteValueKeepsTheRowsDrawn();
@@ -256,6 +259,29 @@ void HexViewTest::tapOnTheOffsetColumnRequestsGoto() {
   h.view->setEditable(false);  // Goto works on a view that is not editable too
   QTest::mouseClick(h.view, Qt::LeftButton, {}, h.view->clientOrigin() + QPoint(5, 40));
   QCOMPARE(gotoSpy.count(), 2);
+}
+
+void HexViewTest::dialog930ShowsItsCaptionInsideItself() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  // The caption label of the open dialog 930, read while it is open; then the dialog is closed.
+  auto shownCaption = [](const std::function<void()>& open) {
+    QString shown = QStringLiteral("no dialog");
+    QTimer::singleShot(100, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (!dialog) return;
+      auto* caption = dialog->findChild<QLabel*>("caption");
+      shown = caption && caption->isVisible() && caption->text() == dialog->windowTitle() ? caption->text()
+                                                                                          : QString();
+      dialog->close();
+    });
+    open();
+    return shown;
+  };
+  QCOMPARE(shownCaption([&] { QTest::mouseClick(h.view, Qt::LeftButton, {}, h.cellCentre(3)); }),
+           QStringLiteral("Enter byte(s)/character(s)"));
+  QVERIFY(shownCaption([&] { h.view->openSearch(); }).startsWith("Search"));
+  QVERIFY(shownCaption([&] { h.view->openGoto(); }).startsWith("Goto (0x0-0x"));
 }
 
 void HexViewTest::scrollBarAndArrowKeysMoveTheRows() {

@@ -1,7 +1,9 @@
 #include "gui/view/bar_dialog.h"
 
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QInputMethod>
+#include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
@@ -16,9 +18,11 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
     : QDialog(owner),
       m_model(model),
       m_bar(new DialogCommandBar(this, model.buttonCount(), texts, dpiX)),
-      m_edit(new QLineEdit(this)) {
+      m_edit(new QLineEdit(this)),
+      m_caption(new QLabel(this)) {
   setObjectName(QString::number(kDialogEntry));
   setWindowTitle(toQString(model.caption()));
+  m_caption->setText(windowTitle());
   setModal(true);
   connect(m_bar, &DialogCommandBar::commandTriggered, this, &BarDialog::runCommand);
 
@@ -30,9 +34,23 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
   m_edit->setFont(bigger);
   connect(m_edit, &QLineEdit::returnPressed, this, [this] { runCommand(kCmdOk); });
 
+  // The caption is drawn by the dialog itself: on a hand-held shell or a kiosk no window
+  // manager draws a frame with a title.
+  auto* titleBar = new QWidget(this);
+  titleBar->setObjectName("titleBar");
+  titleBar->setAttribute(Qt::WA_StyledBackground);
+  titleBar->setStyleSheet("#titleBar { background: #24406e; } QLabel { color: white; font-weight: bold; }");
+  auto* titleRow = new QHBoxLayout(titleBar);
+  const int pad = (4 * dpiX + 48) / 96;
+  titleRow->setContentsMargins(2 * pad, pad, 2 * pad, pad);
+  m_caption->setObjectName("caption");
+  m_caption->setParent(titleBar);
+  titleRow->addWidget(m_caption, 1);
+
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(4, 4, 4, 4);
   column->setSpacing(4);
+  column->addWidget(titleBar);
   column->addWidget(m_bar);
   column->addWidget(m_edit);
 

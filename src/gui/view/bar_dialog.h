@@ -1,9 +1,11 @@
 #pragma once
-// Dialog 930: the command bar above one edit line. It serves the byte entry, the search and the
-// goto dialog; every decision is the model's, the dialog shows its state and forwards commands.
+// Dialog 930: a title row with its caption, the command bar and one edit line. It serves the
+// byte entry, the search and the goto dialog; every decision is the model's, the dialog shows
+// its state and forwards commands.
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QToolButton;
 
@@ -20,6 +22,8 @@ class BarDialog : public QDialog {
   BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, int dpiX);
 
   QLineEdit* editLine() const { return m_edit; }
+  // The caption as the dialog shows it in its own title row.
+  QLabel* captionLabel() const { return m_caption; }
   // The bar button of `command`, or null.
   QToolButton* button(int command) const;
 
@@ -37,6 +41,7 @@ class BarDialog : public QDialog {
   BarDialogModel& m_model;
   DialogCommandBar* m_bar;
   QLineEdit* m_edit;
+  QLabel* m_caption;
 };
 
 }  // namespace nibblet
