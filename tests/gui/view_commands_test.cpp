@@ -1,5 +1,6 @@
 // The real program, offscreen: the byte menu by tap-and-hold (copy, paste, undo), Search and its
-// "Not found", Search next, and Goto from Tools and from a tap on the offset column.
+// "Not found", Search next, Goto from Tools and from a tap on the offset column, and the hex
+// keypad of the entry and search dialogs.
 
 #include <QAction>
 #include <QApplication>
@@ -8,11 +9,13 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <functional>
 
 #include "core/i18n/command_ids.h"
@@ -21,6 +24,8 @@
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
 #include "gui/platform/qt_text.h"
+#include "core/view/hex_keypad.h"
+#include "gui/view/hex_keypad.h"
 #include "gui/view/hex_view_widget.h"
 
 using namespace nibblet;
@@ -301,6 +306,66 @@ class ViewCommandsTest : public QObject {
     frame->onCommand(kCmdGoto);
     QVERIFY(refusedKeptOpen);
     QCOMPARE(core.topOffset(), 0x10000u - 0x10000u % core.bytesPerRow());
+  }
+
+  void hexKeypadTypesPairsAndOkWritesThem() {
+    MainFrame* frame = open("keypad.bin", QByteArray("0123456789abcdef"));
+    QVERIFY(frame);
+    HexViewWidget* view = frame->view();
+    QString typed;
+    bool padInHex = false, padInText = true, padBack = false, panelOffWithPad = false, panelInText = false;
+    double smallestKeyMm = 0;
+    Poller dialog([&] {
+      QWidget* d = barDialog();
+      if (!d) return false;
+      auto* pad = d->findChild<HexKeypad*>("hexKeypad");
+      auto* edit = d->findChild<QLineEdit*>(QString::number(kIdEntryEdit));
+      padInHex = pad->isVisible();
+      panelOffWithPad = !edit->testAttribute(Qt::WA_InputMethodEnabled);
+      const double dpi = d->screen()->physicalDotsPerInchY();
+      smallestKeyMm = 1000;
+      for (char16_t k : {u'0', u'F', kKeyBackspace, kKeySpace}) {
+        QToolButton* key = pad->key(k);
+        smallestKeyMm = std::min({smallestKeyMm, key->width() * 25.4 / dpi, key->height() * 25.4 / dpi});
+      }
+      click(d, kCmdEntryText);
+      padInText = pad->isVisible();
+      panelInText = edit->testAttribute(Qt::WA_InputMethodEnabled);
+      click(d, kCmdEntryHex);
+      padBack = pad->isVisible();
+      for (char16_t k : {u'7', kKeyBackspace, u'4', u'1', u'4', u'2'}) QTest::mouseClick(pad->key(k), Qt::LeftButton);
+      typed = edit->text();
+      click(d, kCmdOk);
+      return true;
+    });
+    QTest::mouseClick(view, Qt::LeftButton, {}, cellCentre(view, 3));
+    QTRY_VERIFY(dialog.done());
+    QVERIFY(padInHex);
+    QVERIFY(panelOffWithPad);
+    QVERIFY2(smallestKeyMm >= 9.0, qPrintable(QString::number(smallestKeyMm)));
+    QVERIFY(!padInText);
+    QVERIFY(panelInText);
+    QVERIFY(padBack);
+    QCOMPARE(typed, QString("41 42"));
+    QCOMPARE(fileBytes("keypad.bin"), QByteArray("012AB56789abcdef"));
+
+    // The search dialog has the pad too, in Hex mode only.
+    bool searchPadInHex = false, searchPadInText = true;
+    Poller search([&] {
+      QWidget* d = barDialog();
+      if (!d) return false;
+      auto* pad = d->findChild<HexKeypad*>("hexKeypad");
+      click(d, kCmdEntryHex);
+      searchPadInHex = pad->isVisible();
+      click(d, kCmdEntryText);
+      searchPadInText = pad->isVisible();
+      click(d, kCmdCancel);
+      return true;
+    });
+    frame->onCommand(kCmdSearch);
+    QTRY_VERIFY(search.done());
+    QVERIFY(searchPadInHex);
+    QVERIFY(!searchPadInText);
   }
 };
 

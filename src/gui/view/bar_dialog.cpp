@@ -5,12 +5,16 @@
 #include <QInputMethod>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/i18n/command_ids.h"
 #include "core/view/command_bar.h"
+#include "core/view/hex_keypad.h"
 #include "gui/platform/qt_text.h"
 #include "gui/view/dialog_command_bar.h"
+#include "gui/view/hex_keypad.h"
 
 namespace nibblet {
 
@@ -19,7 +23,8 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
       m_model(model),
       m_bar(new DialogCommandBar(this, model.buttonCount(), texts, dpiX)),
       m_edit(new QLineEdit(this)),
-      m_caption(new QLabel(this)) {
+      m_caption(new QLabel(this)),
+      m_keypad(new HexKeypad(this)) {
   setObjectName(QString::number(kDialogEntry));
   setWindowTitle(toQString(model.caption()));
   m_caption->setText(windowTitle());
@@ -53,6 +58,9 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
   column->addWidget(titleBar);
   column->addWidget(m_bar);
   column->addWidget(m_edit);
+  column->addWidget(m_keypad);
+  connect(m_keypad, &HexKeypad::keyPressed, this, &BarDialog::typeKey);
+  m_keypad->setVisible(false);  // until the model asks for it
 
   showState();
   m_edit->selectAll();
@@ -65,6 +73,46 @@ void BarDialog::showState() {
   m_bar->showState(m_model);
   QString text = toQString(m_model.text());
   if (m_edit->text() != text) m_edit->setText(text);
+
+  const bool pad = m_model.showsHexKeypad();
+  if (pad == m_keypad->isVisibleTo(this)) return;
+  m_keypad->setVisible(pad);
+  // With the pad on screen the line asks for no input panel: the pad is the keyboard.
+  m_edit->setAttribute(Qt::WA_InputMethodEnabled, !pad);
+  if (isVisible()) {
+    if (pad)
+      QGuiApplication::inputMethod()->hide();
+    else
+      QGuiApplication::inputMethod()->show();
+    adjustSize();
+    keepOnScreen();
+  }
+}
+
+void BarDialog::typeKey(QChar key) {
+  LineState line;
+  line.text = toU16(m_edit->text());
+  line.cursor = static_cast<std::size_t>(m_edit->cursorPosition());
+  line.anchor = line.cursor;
+  if (m_edit->hasSelectedText()) {
+    int start = m_edit->selectionStart();
+    int end = m_edit->selectionEnd();
+    line.anchor = static_cast<std::size_t>(line.cursor == static_cast<std::size_t>(start) ? end : start);
+  }
+  if (!pressHexKey(line, key.unicode(), static_cast<std::size_t>(m_edit->maxLength()))) return;
+  m_edit->setText(toQString(line.text));
+  m_edit->setCursorPosition(static_cast<int>(line.cursor));
+}
+
+void BarDialog::keepOnScreen() {
+  QScreen* where = screen();
+  if (!where) return;
+  QRect area = where->availableGeometry();
+  QRect frame = frameGeometry();
+  QPoint to = frame.topLeft();
+  to.setX(std::max(area.left(), std::min(to.x(), area.right() + 1 - frame.width())));
+  to.setY(std::max(area.top(), std::min(to.y(), area.bottom() + 1 - frame.height())));
+  if (to != frame.topLeft()) move(to);
 }
 
 void BarDialog::runCommand(int command) {
@@ -90,7 +138,9 @@ void BarDialog::done(int result) {
 
 void BarDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  QGuiApplication::inputMethod()->show();
+  // A dialog grown by its keypad stays on the screen, even when placed near its foot.
+  keepOnScreen();
+  if (!m_model.showsHexKeypad()) QGuiApplication::inputMethod()->show();
 }
 
 }  // namespace nibblet
