@@ -7,7 +7,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPointingDevice>
 #include <QScrollBar>
+#include <QScroller>
 #include <QStyleOptionSlider>
 #include <QWheelEvent>
 #include <QSignalSpy>
@@ -26,6 +28,7 @@
 #include "core/settings/colour_text.h"
 #include "core/settings/settings.h"
 #include "gui/platform/toolbar_images.h"
+#include "gui/platform/tap_and_hold.h"
 #include "gui/view/hex_view_widget.h"
 #include "gui/view/view_font.h"
 
@@ -135,6 +138,7 @@ class HexViewTest : public QObject {
   void tapInTheTextColumnStartsInTextMode();
   void tapAndHoldDoesNotOpenTheEntryDialog();
   void tapOnTheOffsetColumnRequestsGoto();
+  void aSwipeScrollsWithoutATapOrAHold();
   void dialog930ShowsItsCaptionInsideItself();
   void scrollBarAndArrowKeysMoveTheRows();
   void everyWayOfMovingTheScrollBarAgreesWithTheView();
@@ -259,6 +263,75 @@ void HexViewTest::tapOnTheOffsetColumnRequestsGoto() {
   h.view->setEditable(false);  // Goto works on a view that is not editable too
   QTest::mouseClick(h.view, Qt::LeftButton, {}, h.view->clientOrigin() + QPoint(5, 40));
   QCOMPARE(gotoSpy.count(), 2);
+}
+
+void HexViewTest::aSwipeScrollsWithoutATapOrAHold() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  QPointingDevice* finger = QTest::createTouchDevice(QInputDevice::DeviceType::TouchScreen);
+  const HexView& core = h.view->view();
+  const std::uint32_t row = core.bytesPerRow();
+  QScroller* scroller = QScroller::scroller(h.view);
+  QSignalSpy menu(h.view, &HexViewWidget::byteMenuRequested);
+  auto settle = [&] { return QTest::qWaitFor([&] { return scroller->state() == QScroller::Inactive; }, 20000); };
+  // A finger drawn from `from` by `by` in steps, held a while before it lets go when `linger`.
+  auto swipe = [&](QPoint from, QPoint by, bool linger) {
+    QTest::touchEvent(h.view, finger).press(0, from);
+    for (int i = 1; i <= 10; ++i) {
+      QTest::qWait(10);
+      QTest::touchEvent(h.view, finger).move(0, from + by * i / 10);
+    }
+    if (linger) QTest::qWait(TapAndHold::kHoldMilliseconds + 200);
+    QTest::touchEvent(h.view, finger).release(0, from + by);
+  };
+
+  // Upwards from a byte: the rows follow the finger and glide on; no dialog, no menu.
+  {
+    ModalWatch watch(1500);  // fires before the block ends, which takes longer
+    swipe(h.cellCentre(30 * row + 2), QPoint(0, -300), false);
+    QVERIFY(settle());
+    QTest::qWait(1600);
+    QVERIFY(!watch.opened());
+  }
+  const std::uint32_t top = core.topOffset();
+  QVERIFY2(top >= 12 * row, qPrintable(QString::number(top / row)));  // 300 pixels are 18 rows
+  QCOMPARE(top % row, 0u);
+  QVERIFY(top <= core.lastPageTop());
+  QCOMPARE(h.view->scrollBar()->value(), core.scrollThumb());
+
+  // A slow swipe that stays down past the hold time is no hold either.
+  {
+    ModalWatch watch(1500);  // fires before the block ends, which takes longer
+    swipe(h.cellCentre(5 * row + 1), QPoint(0, 120), true);
+    QVERIFY(settle());
+    QTest::qWait(1600);
+    QVERIFY(!watch.opened());
+  }
+  QVERIFY(core.topOffset() < top);
+  QCOMPARE(menu.count(), 0);
+  QCOMPARE(h.log.count(), 0u);
+
+  // A still finger: a tap opens the entry dialog, a hold the byte menu.
+  const QPoint at = h.cellCentre(core.topOffset() + 3 * row + 4);
+  {
+    ModalWatch watch(300);
+    QTest::touchEvent(h.view, finger).press(0, at);
+    QTest::touchEvent(h.view, finger).release(0, at);
+    QTest::qWait(400);
+    QVERIFY(watch.opened());
+  }
+  QTest::touchEvent(h.view, finger).press(0, at);
+  QTest::qWait(TapAndHold::kHoldMilliseconds + 200);
+  QTest::touchEvent(h.view, finger).release(0, at);
+  QCOMPARE(menu.count(), 1);
+  QCOMPARE(core.tapOffset(), core.topOffset() + 3 * row + 4);
+
+  // The wheel and the scroll bar still move the rows.
+  const std::uint32_t before = core.topOffset();
+  turnWheel(h.view, -120);
+  QCOMPARE(core.topOffset(), before + 3 * row);
+  h.view->scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  QCOMPARE(core.topOffset(), before + 4 * row);
 }
 
 void HexViewTest::dialog930ShowsItsCaptionInsideItself() {

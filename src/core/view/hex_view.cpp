@@ -304,6 +304,16 @@ bool HexView::scroll(ScrollRequest request, int trackPosition) {
   return true;
 }
 
+bool HexView::scrollToRow(std::uint64_t row) {
+  const std::uint64_t last = lastPageTop() / m_bytesPerRow;
+  const std::uint32_t target = static_cast<std::uint32_t>(std::min(row, last) * m_bytesPerRow);
+  if (target == m_topOffset) return false;
+  m_topOffset = target;
+  rebuildText();
+  m_barPosition = scrollPosition();
+  return true;
+}
+
 void HexView::gotoOffset(std::uint32_t offset) {
   if (offset > m_size) return;
   std::uint32_t row = offset / m_bytesPerRow;

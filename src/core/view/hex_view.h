@@ -141,6 +141,9 @@ class HexView {
   // first row and Bottom to the last page. Returns false when the request changed nothing (text
   // and scroll bar stay as they are).
   bool scroll(ScrollRequest request, int trackPosition = 0);
+  // A swipe's place: makes row `row` the top row, held to the rows up to lastPageTop(); the
+  // scroll bar follows. Returns false when the top row stays.
+  bool scrollToRow(std::uint64_t row);
   // Makes the row of `offset` the top row when the file does not fit one screen (or it is the
   // first row). Nothing when `offset` > size.
   void gotoOffset(std::uint32_t offset);

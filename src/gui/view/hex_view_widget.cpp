@@ -18,6 +18,7 @@
 #include "gui/view/bar_dialog.h"
 #include "gui/view/byte_menu.h"
 #include "gui/view/view_font.h"
+#include "gui/view/view_touch.h"
 
 namespace nibblet {
 namespace {
@@ -37,7 +38,8 @@ HexViewWidget::HexViewWidget(QWidget* parent, const Settings& settings, const Te
       m_codePage(codePage),
       m_view(m_measure),
       m_scrollBar(new QScrollBar(Qt::Vertical, this)),
-      m_tapAndHold(new TapAndHold(this)) {
+      m_tapAndHold(new TapAndHold(this)),
+      m_touch(new ViewTouch(this, m_tapAndHold)) {
   setFrameStyle(QFrame::Box | QFrame::Plain);
   setLineWidth(1);
   setAutoFillBackground(true);
@@ -60,6 +62,7 @@ HexViewWidget::HexViewWidget(QWidget* parent, const Settings& settings, const Te
   connect(m_tapAndHold, &TapAndHold::pressed, this, &HexViewWidget::onPressed);
   connect(m_tapAndHold, &TapAndHold::tapped, this, &HexViewWidget::onTapped);
   connect(m_tapAndHold, &TapAndHold::held, this, &HexViewWidget::onHeld);
+  connect(m_touch, &ViewTouch::fontSizeRequested, this, &HexViewWidget::fontSizeRequested);
 
   m_view.refreshBrushes(m_settings);
   applyFont(m_settings.boundedFontSize());
@@ -182,6 +185,12 @@ bool HexViewWidget::handleArrowKey(Qt::Key key) {
     case Qt::Key_Down: m_view.arrowKey(ArrowKey::Down); break;
     default: return false;
   }
+  textChanged();
+  return true;
+}
+
+bool HexViewWidget::scrollToRow(std::uint64_t row) {
+  if (!m_view.scrollToRow(row)) return false;
   textChanged();
   return true;
 }

@@ -239,6 +239,23 @@ TEST(HexViewScroll, TheBarsRangeEndsWhereTheLastPageBegins) {
   EXPECT_EQ(f.view.scrollThumb(), 0);
 }
 
+TEST(HexViewScroll, ASwipeMovesByWholeRowsUpToTheLastPage) {
+  ViewFixture f;
+  f.open(1000);
+  EXPECT_FALSE(f.view.scrollToRow(0));
+  EXPECT_TRUE(f.view.scrollToRow(42));
+  EXPECT_EQ(f.view.topOffset(), 420u);
+  EXPECT_EQ(f.view.scrollBarPosition(), 415);  // 42 * 1000 / 101
+  EXPECT_TRUE(f.view.scrollToRow(0xFFFFFFFFFFull));
+  EXPECT_EQ(f.view.topOffset(), 900u);  // the last page, full
+  EXPECT_EQ(f.view.scrollBarPosition(), 1000);
+  EXPECT_FALSE(f.view.scrollToRow(95));
+  ViewFixture small;
+  small.open(50);  // fits one screen: a swipe moves nothing
+  EXPECT_FALSE(small.view.scrollToRow(3));
+  EXPECT_EQ(small.view.topOffset(), 0u);
+}
+
 TEST(HexViewScroll, GotoOnAFileThatFitsOneScreenKeepsTheTopRow) {
   ViewFixture f;
   f.open(50);  // five rows, ten fit
