@@ -8,8 +8,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointingDevice>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -306,6 +308,47 @@ class ViewCommandsTest : public QObject {
     frame->onCommand(kCmdGoto);
     QVERIFY(refusedKeptOpen);
     QCOMPARE(core.topOffset(), 0x10000u - 0x10000u % core.bytesPerRow());
+  }
+
+  void pinchSetsTheFontSizeLikeTheMenu() {
+    MainFrame* frame = open("pinch.bin", QByteArray(20000, 'p'));
+    QVERIFY(frame);
+    HexViewWidget* view = frame->view();
+    const HexView& core = view->view();
+    QPointingDevice* fingers = QTest::createTouchDevice(QInputDevice::DeviceType::TouchScreen);
+    AppContext& context = m_program->context();
+    QCOMPARE(core.fontPoints(), 12);
+    view->gotoOffset(5000);
+    const std::uint32_t top = core.topOffset();
+    QSignalSpy asked(view, &HexViewWidget::fontSizeRequested);
+    // Two fingers, `from` pixels apart about the middle, drawn to `to` pixels apart.
+    auto pinch = [&](int from, int to) {
+      const QPoint mid = view->rect().center();
+      QTest::touchEvent(view, fingers).press(0, mid - QPoint(0, from / 2)).press(1, mid + QPoint(0, from / 2));
+      for (int i = 1; i <= 8; ++i) {
+        int gap = from + (to - from) * i / 8;
+        QTest::touchEvent(view, fingers).move(0, mid - QPoint(0, gap / 2)).move(1, mid + QPoint(0, gap / 2));
+      }
+      QTest::touchEvent(view, fingers).release(0, mid - QPoint(0, to / 2)).release(1, mid + QPoint(0, to / 2));
+    };
+
+    pinch(80, 200);  // spread far: 12 points grow to the largest size, 18
+    QCOMPARE(core.fontPoints(), 18);
+    QCOMPARE(context.settings.fontSize, 18);
+    QVERIFY(frame->action(kCmdFontSize18)->isChecked());
+    QVERIFY(!frame->action(kFontSizeCommandBase + 12)->isChecked());
+    QCOMPARE(core.lineHeight(), 18 * view->logicalDpiY() / 72);
+    QVERIFY(core.topOffset() <= top && top - core.topOffset() < core.bytesPerRow());  // the rows stay
+
+    pinch(200, 40);  // far below the smallest size: 10 points
+    QCOMPARE(core.fontPoints(), 10);
+    QCOMPARE(context.settings.fontSize, 10);
+    QVERIFY(frame->action(kCmdFontSize10)->isChecked());
+    for (const QList<QVariant>& request : asked) {
+      QVERIFY(request.at(0).toInt() >= 10);
+      QVERIFY(request.at(0).toInt() <= 18);
+    }
+    QCOMPARE(frame->document().changeLog().count(), 0u);  // two fingers are no tap
   }
 
   void hexKeypadTypesPairsAndOkWritesThem() {
