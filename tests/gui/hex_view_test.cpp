@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPointingDevice>
 #include <QScrollBar>
+#include <QScreen>
 #include <QScroller>
 #include <QStyleOptionSlider>
 #include <QWheelEvent>
@@ -391,6 +392,11 @@ void HexViewTest::everyWayOfMovingTheScrollBarAgreesWithTheView() {
   const std::uint32_t lastPage = core.lastPageTop();
   QVERIFY(lastPage > page);
   auto agrees = [&] { return bar->value() == core.scrollThumb() && bar->sliderPosition() == bar->value(); };
+
+  // Wide enough for a finger, beside the rows rather than over them.
+  QVERIFY(bar->width() * 25.4 / h.view->screen()->physicalDotsPerInchX() >= HexViewWidget::kScrollBarMillimetres);
+  QVERIFY(bar->geometry().left() >= h.view->clientOrigin().x() + core.clientWidth());
+  QVERIFY(bar->geometry().right() < h.view->width());
 
   // The range ends where the page begins: the thumb's length is the share of the file on screen.
   QCOMPARE(bar->maximum(), core.scrollBarMaximum());

@@ -7,8 +7,9 @@ class QWidget;
 namespace nibblet {
 
 // Device-independent pixels (the unit widgets are laid out in) that cover at least
-// `millimetres` on the screen of `widget`, or on the primary screen when `widget` is null or
-// has none. A screen that reports no believable physical density counts as 96 dots per inch.
+// `millimetres` on the screen of `widget` along either axis, or on the primary screen when
+// `widget` is null or has none. A screen that reports no believable physical density counts
+// as 96 dots per inch.
 int physicalPixels(double millimetres, const QWidget* widget = nullptr);
 
 }  // namespace nibblet

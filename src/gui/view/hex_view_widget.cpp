@@ -13,6 +13,7 @@
 #include "core/view/entry_dialog_model.h"
 #include "core/view/goto_dialog_model.h"
 #include "core/view/search_dialog_model.h"
+#include "gui/platform/physical_size.h"
 #include "gui/platform/qt_message_box.h"
 #include "gui/platform/tap_and_hold.h"
 #include "gui/view/bar_dialog.h"
@@ -84,7 +85,7 @@ ViewFrame HexViewWidget::frame() const {
     f.parentHeight = parent->contentsRect().height();
   }
   f.dpiX = dpiX();
-  f.chromeWidth = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar);
+  f.chromeWidth = 2 * frameWidth() + scrollBarWidth();
   f.chromeHeight = 2 * frameWidth();
   return f;
 }
@@ -217,8 +218,14 @@ void HexViewWidget::textChanged() {
   update();
 }
 
+int HexViewWidget::scrollBarWidth() const {
+  // Wide enough for a finger on the glass, and never narrower than the style draws it.
+  return std::max(style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar),
+                  physicalPixels(kScrollBarMillimetres, this));
+}
+
 void HexViewWidget::placeScrollBar() {
-  int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar);
+  int extent = scrollBarWidth();
   QRect inside = contentsRect();
   m_scrollBar->setGeometry(inside.right() + 1 - extent, inside.top(), extent, inside.height());
 }

@@ -31,6 +31,9 @@ class HexViewWidget : public QFrame {
   Q_OBJECT
 
  public:
+  // The scroll bar's smallest width on the glass.
+  static constexpr double kScrollBarMillimetres = 7.0;
+
   // Creates the view at x 1, y (dpiY + 48) / 96, filling the parent, with the settings' font
   // and colours. The references must outlive the view.
   HexViewWidget(QWidget* parent, const Settings& settings, const Texts& texts, MessageBox& messages,
@@ -92,6 +95,7 @@ class HexViewWidget : public QFrame {
   void applyFont(int points);
   void refreshDisplayText();
   void textChanged();
+  int scrollBarWidth() const;
   void placeScrollBar();
   void showScrollState();
   void scrollAction(int action);
