@@ -327,12 +327,30 @@ void HexViewTest::aSwipeScrollsWithoutATapOrAHold() {
   QCOMPARE(menu.count(), 1);
   QCOMPARE(core.tapOffset(), core.topOffset() + 3 * row + 4);
 
-  // The wheel and the scroll bar still move the rows.
+  // On the offset column a swipe is no Goto either; a tap is.
+  QSignalSpy gotoSpy(h.view, &HexViewWidget::gotoRequested);
+  const QPoint offsets = h.view->clientOrigin() + QPoint(4, 8 * core.lineHeight());
+  swipe(offsets, QPoint(0, 100), false);
+  QVERIFY(settle());
+  QCOMPARE(gotoSpy.count(), 0);
+  QTest::touchEvent(h.view, finger).press(0, offsets);
+  QTest::touchEvent(h.view, finger).release(0, offsets);
+  QCOMPARE(gotoSpy.count(), 1);
+
+  // The wheel and the scroll bar still move the rows, the bar also under a finger.
   const std::uint32_t before = core.topOffset();
   turnWheel(h.view, -120);
   QCOMPARE(core.topOffset(), before + 3 * row);
-  h.view->scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  QScrollBar* bar = h.view->scrollBar();
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   QCOMPARE(core.topOffset(), before + 4 * row);
+  const QPoint thumb = bar->geometry().topLeft() + barPart(bar, QStyle::SC_ScrollBarSlider).center();
+  QTest::touchEvent(h.view, finger).press(0, thumb);
+  for (int i = 1; i <= 10; ++i) QTest::touchEvent(h.view, finger).move(0, thumb + QPoint(0, 20 * i));
+  QTest::touchEvent(h.view, finger).release(0, thumb + QPoint(0, 200));
+  QVERIFY(core.topOffset() > before + 4 * row);
+  QCOMPARE(bar->value(), core.scrollThumb());
+  QCOMPARE(menu.count(), 1);
 }
 
 void HexViewTest::dialog930ShowsItsCaptionInsideItself() {

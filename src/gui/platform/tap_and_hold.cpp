@@ -26,7 +26,10 @@ void TapAndHold::holdTimedOut() {
   emit held(m_pressPos);
 }
 
-void TapAndHold::press(QPoint pos) {
+void TapAndHold::press(QPoint pos) { begin(pos, true); }
+
+void TapAndHold::begin(QPoint pos, bool byFinger) {
+  m_byFinger = byFinger;
   m_pressPos = pos;
   m_pending = true;
   m_swallowRelease = false;
@@ -52,7 +55,7 @@ bool TapAndHold::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick: {
       auto* mouse = static_cast<QMouseEvent*>(event);
       if (mouse->button() != Qt::LeftButton) return false;
-      press(mouse->position().toPoint());
+      begin(mouse->position().toPoint(), false);
       return true;
     }
     case QEvent::MouseMove: {

@@ -29,6 +29,8 @@ class TapAndHold : public QObject {
   void press(QPoint pos);
   void move(QPoint pos);
   void release();
+  // True when the press in progress (or the last one) came from a finger through press().
+  bool isFingerPress() const { return m_byFinger; }
 
  signals:
   // A left press at `pos` (widget coordinates) has begun.
@@ -43,12 +45,14 @@ class TapAndHold : public QObject {
 
  private:
   void holdTimedOut();
+  void begin(QPoint pos, bool byFinger);
 
   QWidget* m_target;
   QTimer m_timer;
   QPoint m_pressPos;
   bool m_pending = false;
   bool m_swallowRelease = false;
+  bool m_byFinger = false;
 };
 
 }  // namespace nibblet

@@ -331,6 +331,9 @@ void HexViewWidget::onPressed(QPoint pos) {
   QPoint at = pos - clientOrigin();
   switch (m_view.tap(at.x(), at.y())) {
     case TapResult::Goto:
+      // A stylus opens Goto as it touches down; a finger may be starting a swipe, so its tap
+      // decides.
+      if (m_tapAndHold->isFingerPress()) break;
       m_tapAndHold->cancel();
       emit gotoRequested();
       break;
@@ -344,7 +347,11 @@ void HexViewWidget::onPressed(QPoint pos) {
 
 void HexViewWidget::onTapped(QPoint pos) {
   QPoint at = pos - clientOrigin();
-  if (m_view.tap(at.x(), at.y()) == TapResult::Byte) openEntry();
+  switch (m_view.tap(at.x(), at.y())) {
+    case TapResult::Byte: openEntry(); break;
+    case TapResult::Goto: emit gotoRequested(); break;  // a finger's tap on the offset column
+    case TapResult::Nothing: break;
+  }
 }
 
 void HexViewWidget::onHeld(QPoint pos) {

@@ -4,6 +4,7 @@
 #include <QPinchGesture>
 #include <QScrollEvent>
 #include <QScrollPrepareEvent>
+#include <QScrollBar>
 #include <QScroller>
 #include <QScrollerProperties>
 #include <QTouchEvent>
@@ -71,6 +72,12 @@ bool ViewTouch::touch(QTouchEvent* event) {
     return true;
   }
   if (event->type() == QEvent::TouchBegin) {
+    // A finger on the scroll bar works the bar: Qt then makes mouse events of it for the bar.
+    QWidget* bar = m_view->scrollBar();
+    if (bar->isVisible() && bar->geometry().contains(at.toPoint())) {
+      event->ignore();
+      return false;
+    }
     m_severalFingers = false;
     m_caught = m_scroller->state() == QScroller::Scrolling;
   }
