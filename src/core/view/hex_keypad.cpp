@@ -40,9 +40,8 @@ bool pressHexKey(LineState& line, char16_t key, std::size_t maxChars) {
   if (key == kKeySpace) return replaceSelection(line, from, to, u" ", maxChars);
   if (!isPadDigit(key)) return false;
 
-  const std::size_t before =
-      static_cast<std::size_t>(std::count_if(line.text.begin(), line.text.begin() + static_cast<std::ptrdiff_t>(from),
-                                             [](char16_t c) { return c != u' '; }));
+  const std::u16string_view head = std::u16string_view(line.text).substr(0, from);
+  const std::size_t before = from - static_cast<std::size_t>(std::count(head.begin(), head.end(), u' '));
   const bool newPair = before > 0 && before % 2 == 0 && line.text[from - 1] != u' ';
   const char16_t digit[] = {u' ', key};
   std::u16string_view spaced(digit, 2);

@@ -31,7 +31,9 @@ struct Mark {
 };
 
 // Requests of the vertical scroll bar. Top and Bottom come from the bar's own menu.
-enum class ScrollRequest { LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Top, Bottom, Other };
+enum class ScrollRequest {
+  LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Top, Bottom, Other
+};
 
 // The four arrow keys the main window forwards.
 enum class ArrowKey { Left, Right, Up, Down };

@@ -139,7 +139,8 @@ void ViewTouch::gesture(QGestureEvent* event) {
   }
   const qreal factor = pinch->totalScaleFactor();
   if (!(factor > 0)) return;
-  const int points = std::clamp(static_cast<int>(std::lround(m_pinchBase * factor)), kSmallestFont, kLargestFont);
+  const int points =
+      std::clamp(static_cast<int>(std::lround(m_pinchBase * factor)), kSmallestFont, kLargestFont);
   if (points != m_view->view().fontPoints()) emit fontSizeRequested(points);
 }
 
