@@ -23,11 +23,9 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
       m_model(model),
       m_bar(new DialogCommandBar(this, model.buttonCount(), texts, dpiX)),
       m_edit(new QLineEdit(this)),
-      m_caption(new QLabel(this)),
       m_keypad(new HexKeypad(this)) {
   setObjectName(QString::number(kDialogEntry));
   setWindowTitle(toQString(model.caption()));
-  m_caption->setText(windowTitle());
   setModal(true);
   connect(m_bar, &DialogCommandBar::commandTriggered, this, &BarDialog::runCommand);
 
@@ -48,8 +46,8 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
   auto* titleRow = new QHBoxLayout(titleBar);
   const int pad = (4 * dpiX + 48) / 96;
   titleRow->setContentsMargins(2 * pad, pad, 2 * pad, pad);
+  m_caption = new QLabel(windowTitle(), titleBar);
   m_caption->setObjectName("caption");
-  m_caption->setParent(titleBar);
   titleRow->addWidget(m_caption, 1);
 
   auto* column = new QVBoxLayout(this);

@@ -46,8 +46,8 @@ class BarDialog : public QDialog {
   BarDialogModel& m_model;
   DialogCommandBar* m_bar;
   QLineEdit* m_edit;
-  QLabel* m_caption;
   HexKeypad* m_keypad;
+  QLabel* m_caption = nullptr;
 };
 
 }  // namespace nibblet
