@@ -2,14 +2,23 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointingDevice>
 #include <QScrollBar>
+#include <QScreen>
+#include <QScroller>
+#include <QStyleOptionSlider>
+#include <QWheelEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 #include "core/document/change_log.h"
@@ -20,7 +29,9 @@
 #include "core/settings/colour_text.h"
 #include "core/settings/settings.h"
 #include "gui/platform/toolbar_images.h"
+#include "gui/platform/tap_and_hold.h"
 #include "gui/view/hex_view_widget.h"
+#include "gui/view/view_font.h"
 
 using namespace nibblet;
 
@@ -74,6 +85,50 @@ class ModalWatch {
   bool m_opened = false;
 };
 
+// The rectangle of a part of the scroll bar (its thumb, its groove), in the bar's coordinates.
+QRect barPart(QScrollBar* bar, QStyle::SubControl part) {
+  QStyleOptionSlider option;
+  option.initFrom(bar);
+  option.orientation = bar->orientation();
+  option.minimum = bar->minimum();
+  option.maximum = bar->maximum();
+  option.sliderPosition = bar->sliderPosition();
+  option.sliderValue = bar->value();
+  option.singleStep = bar->singleStep();
+  option.pageStep = bar->pageStep();
+  option.subControls = QStyle::SC_All;
+  return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar);
+}
+
+// Opens the bar's own context menu at `at` and chooses the item whose text is `item`; false
+// when the menu or the item did not come.
+bool chooseFromBarMenu(QScrollBar* bar, QPoint at, const QString& item) {
+  bool chosen = false;
+  QTimer::singleShot(50, [&] {
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    if (!menu) return;
+    for (QAction* action : menu->actions()) {
+      if (action->text() == item) {
+        menu->setActiveAction(action);
+        QTest::keyClick(menu, Qt::Key_Return);
+        chosen = true;
+        return;
+      }
+    }
+    menu->close();
+  });
+  QContextMenuEvent event(QContextMenuEvent::Mouse, at, bar->mapToGlobal(at));
+  QApplication::sendEvent(bar, &event);
+  return chosen;
+}
+
+void turnWheel(QWidget* target, int angle) {
+  QPoint at = target->rect().center();
+  QWheelEvent event(at, target->mapToGlobal(at), QPoint(), QPoint(0, angle), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(target, &event);
+}
+
 }  // namespace
 
 class HexViewTest : public QObject {
@@ -84,8 +139,12 @@ class HexViewTest : public QObject {
   void tapInTheTextColumnStartsInTextMode();
   void tapAndHoldDoesNotOpenTheEntryDialog();
   void tapOnTheOffsetColumnRequestsGoto();
+  void aSwipeScrollsWithoutATapOrAHold();
+  void dialog930ShowsItsCaptionInsideItself();
   void scrollBarAndArrowKeysMoveTheRows();
+  void everyWayOfMovingTheScrollBarAgreesWithTheView();
   void everyByteValueKeepsTheRowsDrawn();
+  void rowsAreTheCellHeightOfEveryFontSize();
   void toolbarImagesAreDrawn();
 };
 
@@ -207,22 +266,149 @@ void HexViewTest::tapOnTheOffsetColumnRequestsGoto() {
   QCOMPARE(gotoSpy.count(), 2);
 }
 
+void HexViewTest::aSwipeScrollsWithoutATapOrAHold() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  QPointingDevice* finger = QTest::createTouchDevice(QInputDevice::DeviceType::TouchScreen);
+  const HexView& core = h.view->view();
+  const std::uint32_t row = core.bytesPerRow();
+  QScroller* scroller = QScroller::scroller(h.view);
+  QSignalSpy menu(h.view, &HexViewWidget::byteMenuRequested);
+  auto settle = [&] { return QTest::qWaitFor([&] { return scroller->state() == QScroller::Inactive; }, 20000); };
+  // A finger drawn from `from` by `by` in steps, held a while before it lets go when `linger`.
+  auto swipe = [&](QPoint from, QPoint by, bool linger) {
+    QTest::touchEvent(h.view, finger).press(0, from);
+    for (int i = 1; i <= 10; ++i) {
+      QTest::qWait(10);
+      QTest::touchEvent(h.view, finger).move(0, from + by * i / 10);
+    }
+    if (linger) QTest::qWait(TapAndHold::kHoldMilliseconds + 200);
+    QTest::touchEvent(h.view, finger).release(0, from + by);
+  };
+
+  // Upwards from a byte: the rows follow the finger and glide on; no dialog, no menu.
+  {
+    ModalWatch watch(1500);  // fires before the block ends, which takes longer
+    swipe(h.cellCentre(30 * row + 2), QPoint(0, -300), false);
+    QVERIFY(settle());
+    QTest::qWait(1600);
+    QVERIFY(!watch.opened());
+  }
+  const std::uint32_t top = core.topOffset();
+  QVERIFY2(top >= 12 * row, qPrintable(QString::number(top / row)));  // 300 pixels are 18 rows
+  QCOMPARE(top % row, 0u);
+  QVERIFY(top <= core.lastPageTop());
+  QCOMPARE(h.view->scrollBar()->value(), core.scrollThumb());
+
+  // A slow swipe that stays down past the hold time is no hold either.
+  {
+    ModalWatch watch(1500);  // fires before the block ends, which takes longer
+    swipe(h.cellCentre(5 * row + 1), QPoint(0, 120), true);
+    QVERIFY(settle());
+    QTest::qWait(1600);
+    QVERIFY(!watch.opened());
+  }
+  QVERIFY(core.topOffset() < top);
+  QCOMPARE(menu.count(), 0);
+  QCOMPARE(h.log.count(), 0u);
+
+  // A touch on gliding rows stops them and opens nothing.
+  const QPoint at = h.cellCentre(core.topOffset() + 3 * row + 4);
+  scroller->scrollTo(QPointF(0, qreal(core.lastPageTop() / row) * core.lineHeight()), 5000);
+  QVERIFY(QTest::qWaitFor([&] { return core.topOffset() > 2 * row; }, 5000));
+  QCOMPARE(scroller->state(), QScroller::Scrolling);
+  {
+    ModalWatch watch(300);
+    QTest::touchEvent(h.view, finger).press(0, at);
+    QVERIFY(scroller->state() != QScroller::Scrolling);
+    const std::uint32_t stopped = core.topOffset();
+    QTest::touchEvent(h.view, finger).release(0, at);
+    QTest::qWait(400);
+    QVERIFY(!watch.opened());
+    QCOMPARE(core.topOffset(), stopped);
+  }
+  QVERIFY(core.topOffset() < core.lastPageTop());
+  h.view->scrollToRow(0);
+
+  // A still finger: a tap opens the entry dialog, a hold the byte menu.
+  {
+    ModalWatch watch(300);
+    QTest::touchEvent(h.view, finger).press(0, at);
+    QTest::touchEvent(h.view, finger).release(0, at);
+    QTest::qWait(400);
+    QVERIFY(watch.opened());
+  }
+  QTest::touchEvent(h.view, finger).press(0, at);
+  QTest::qWait(TapAndHold::kHoldMilliseconds + 200);
+  QTest::touchEvent(h.view, finger).release(0, at);
+  QCOMPARE(menu.count(), 1);
+  QCOMPARE(core.tapOffset(), 3 * row + 4);
+
+  // On the offset column a swipe is no Goto either; a tap is.
+  QSignalSpy gotoSpy(h.view, &HexViewWidget::gotoRequested);
+  const QPoint offsets = h.view->clientOrigin() + QPoint(4, 8 * core.lineHeight());
+  swipe(offsets, QPoint(0, 100), false);
+  QVERIFY(settle());
+  QCOMPARE(gotoSpy.count(), 0);
+  QTest::touchEvent(h.view, finger).press(0, offsets);
+  QTest::touchEvent(h.view, finger).release(0, offsets);
+  QCOMPARE(gotoSpy.count(), 1);
+
+  // The wheel and the scroll bar still move the rows, the bar also under a finger.
+  const std::uint32_t before = core.topOffset();
+  turnWheel(h.view, -120);
+  QCOMPARE(core.topOffset(), before + 3 * row);
+  QScrollBar* bar = h.view->scrollBar();
+  bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+  QCOMPARE(core.topOffset(), before + 4 * row);
+  const QPoint thumb = bar->geometry().topLeft() + barPart(bar, QStyle::SC_ScrollBarSlider).center();
+  QTest::touchEvent(h.view, finger).press(0, thumb);
+  for (int i = 1; i <= 10; ++i) QTest::touchEvent(h.view, finger).move(0, thumb + QPoint(0, 20 * i));
+  QTest::touchEvent(h.view, finger).release(0, thumb + QPoint(0, 200));
+  QVERIFY(core.topOffset() > before + 4 * row);
+  QCOMPARE(bar->value(), core.scrollThumb());
+  QCOMPARE(menu.count(), 1);
+}
+
+void HexViewTest::dialog930ShowsItsCaptionInsideItself() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  // The caption label of the open dialog 930, read while it is open; then the dialog is closed.
+  auto shownCaption = [](const std::function<void()>& open) {
+    QString shown = QStringLiteral("no dialog");
+    QTimer::singleShot(100, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      if (!dialog) return;
+      auto* caption = dialog->findChild<QLabel*>("caption");
+      shown = caption && caption->isVisible() && caption->text() == dialog->windowTitle() ? caption->text()
+                                                                                          : QString();
+      dialog->close();
+    });
+    open();
+    return shown;
+  };
+  QCOMPARE(shownCaption([&] { QTest::mouseClick(h.view, Qt::LeftButton, {}, h.cellCentre(3)); }),
+           QStringLiteral("Enter byte(s)/character(s)"));
+  QVERIFY(shownCaption([&] { h.view->openSearch(); }).startsWith("Search"));
+  QVERIFY(shownCaption([&] { h.view->openGoto(); }).startsWith("Goto (0x0-0x"));
+}
+
 void HexViewTest::scrollBarAndArrowKeysMoveTheRows() {
   Harness h;
   QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
   const HexView& core = h.view->view();
   QScrollBar* bar = h.view->scrollBar();
   QCOMPARE(bar->minimum(), 0);
-  QCOMPARE(bar->maximum(), 1000);
+  QCOMPARE(bar->maximum(), core.scrollBarMaximum());
   bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
   QCOMPARE(core.topOffset(), core.bytesPerRow());
-  QCOMPARE(bar->value(), core.scrollBarPosition());
+  QCOMPARE(bar->value(), core.scrollThumb());
   bar->triggerAction(QAbstractSlider::SliderPageStepSub);  // less than a page above: nothing
   QCOMPARE(core.topOffset(), core.bytesPerRow());
-  QCOMPARE(bar->value(), core.scrollBarPosition());
+  QCOMPARE(bar->value(), core.scrollThumb());
   QVERIFY(h.view->handleArrowKey(Qt::Key_Right));
   QCOMPARE(core.topOffset(), 3999u - 3999u % core.bytesPerRow());
-  QCOMPARE(bar->value(), core.scrollBarPosition());
+  QCOMPARE(bar->value(), core.scrollThumb());
   QVERIFY(h.view->handleArrowKey(Qt::Key_Left));
   QCOMPARE(core.topOffset(), 0u);
   QVERIFY(!h.view->handleArrowKey(Qt::Key_Home));
@@ -230,6 +416,78 @@ void HexViewTest::scrollBarAndArrowKeysMoveTheRows() {
   h.view->setToolbarHeight(24);
   h.view->relayout(0, 0, 0, 0);
   QCOMPARE(h.view->geometry(), QRect(0, 0, 479, 615));
+}
+
+void HexViewTest::everyWayOfMovingTheScrollBarAgreesWithTheView() {
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  const HexView& core = h.view->view();
+  QScrollBar* bar = h.view->scrollBar();
+  const std::uint32_t page = std::uint32_t(core.visibleRows()) * core.bytesPerRow();
+  const std::uint32_t lastPage = core.lastPageTop();
+  QVERIFY(lastPage > page);
+  auto agrees = [&] { return bar->value() == core.scrollThumb() && bar->sliderPosition() == bar->value(); };
+
+  // Wide enough for a finger, beside the rows rather than over them.
+  QVERIFY(bar->width() * 25.4 / h.view->screen()->physicalDotsPerInchX() >= HexViewWidget::kScrollBarMillimetres);
+  QVERIFY(bar->geometry().left() >= h.view->clientOrigin().x() + core.clientWidth());
+  QVERIFY(bar->geometry().right() < h.view->width());
+
+  // The range ends where the page begins: the thumb's length is the share of the file on screen.
+  QCOMPARE(bar->maximum(), core.scrollBarMaximum());
+  QCOMPARE(bar->pageStep(), core.scrollPage());
+  QCOMPARE(bar->maximum() + bar->pageStep(), 1001);
+
+  // A drag of the thumb to the bottom shows the last page, its last row holding the last byte.
+  QRect thumb = barPart(bar, QStyle::SC_ScrollBarSlider);
+  QRect groove = barPart(bar, QStyle::SC_ScrollBarGroove);
+  QTest::mousePress(bar, Qt::LeftButton, {}, thumb.center());
+  for (int y = thumb.center().y(); y < groove.bottom() + 40; y += 25)
+    QTest::mouseMove(bar, QPoint(thumb.center().x(), y));
+  QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(thumb.center().x(), groove.bottom() + 40));
+  QCOMPARE(core.topOffset(), lastPage);
+  QCOMPARE(core.topOffset() + core.shownBytes(), 4000u);
+  QVERIFY(4000 - lastPage > page - core.bytesPerRow());  // no empty row below
+  QCOMPARE(bar->value(), bar->maximum());
+  QVERIFY(agrees());
+
+  // Clicks in the groove page up and down.
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(groove.center().x(), groove.top() + 2));
+  QCOMPARE(core.topOffset(), lastPage - page);
+  QVERIFY(agrees());
+  thumb = barPart(bar, QStyle::SC_ScrollBarSlider);
+  QTest::mouseClick(bar, Qt::LeftButton, {}, QPoint(groove.center().x(), thumb.bottom() + 3));
+  QCOMPARE(core.topOffset(), lastPage);
+  QVERIFY(agrees());
+
+  // The bar's own menu: Top, Bottom, the page items, and "Scroll here".
+  QVERIFY(chooseFromBarMenu(bar, groove.center(), "Top"));
+  QCOMPARE(core.topOffset(), 0u);
+  QVERIFY(agrees());
+  QVERIFY(chooseFromBarMenu(bar, groove.center(), "Page down"));
+  QCOMPARE(core.topOffset(), page);
+  QVERIFY(agrees());
+  QVERIFY(chooseFromBarMenu(bar, groove.center(), "Bottom"));
+  QCOMPARE(core.topOffset(), lastPage);
+  QVERIFY(agrees());
+  QVERIFY(chooseFromBarMenu(bar, groove.center(), "Page up"));
+  QCOMPARE(core.topOffset(), lastPage - page);
+  QVERIFY(agrees());
+  QVERIFY(chooseFromBarMenu(bar, QPoint(groove.center().x(), groove.top() + groove.height() / 4), "Scroll here"));
+  const std::uint32_t here = core.topOffset();
+  QVERIFY(here > 0 && here < lastPage / 2);  // the rows moved with the thumb
+  QCOMPARE(here % core.bytesPerRow(), 0u);
+  QVERIFY(agrees());
+
+  // The wheel, over the bar and over the rows: three rows a notch, parts of a notch add up.
+  turnWheel(bar, -120);
+  QCOMPARE(core.topOffset(), here + 3 * core.bytesPerRow());
+  QVERIFY(agrees());
+  for (int i = 0; i < 4; ++i) turnWheel(h.view, 30);
+  QCOMPARE(core.topOffset(), here);
+  QVERIFY(agrees());
+  turnWheel(h.view, 40);
+  QCOMPARE(core.topOffset(), here);
 }
 
 void HexViewTest::everyByteValueKeepsTheRowsDrawn() {
@@ -251,6 +509,43 @@ void HexViewTest::everyByteValueKeepsTheRowsDrawn() {
   QVERIFY(inked(Rect{0, text.top, core.offsetWidth(), text.bottom}));
   QVERIFY(core.textCell(0x41 + 256 * (last / 256 - 1), text));  // an "A" in the text column
   QVERIFY(inked(text));
+}
+
+void HexViewTest::rowsAreTheCellHeightOfEveryFontSize() {
+  // The face's line height fits the cell (points x dpi / 72) and is the largest that does.
+  for (int dpi : {96, 144}) {
+    for (int points = 10; points <= 18; ++points) {
+      const int cell = points * dpi / 72;
+      for (FontWeight weight : {FontWeight::Normal, FontWeight::Bold}) {
+        QFont font = viewFont(cell, weight, FontSmoothing::Default);
+        const QString where = QString("%1 pt at %2 dpi").arg(points).arg(dpi);
+        QVERIFY2(font.fixedPitch(), qPrintable(where));
+        QVERIFY2(QFontMetrics(font).height() <= cell, qPrintable(where));
+        QFont bigger = font;
+        bigger.setPixelSize(font.pixelSize() + 1);
+        QVERIFY2(QFontMetrics(bigger).height() > cell, qPrintable(where));
+      }
+    }
+  }
+
+  // The view's rows are one cell apart at every size; topOffset stays.
+  Harness h;
+  QVERIFY(QTest::qWaitForWindowExposed(&h.parent));
+  const HexView& core = h.view->view();
+  h.view->gotoOffset(0x200);
+  const std::uint32_t top = core.topOffset();
+  for (int points = 10; points <= 18; ++points) {
+    h.view->setFontSize(points);
+    QCOMPARE(core.lineHeight(), points * h.view->logicalDpiY() / 72);
+    QCOMPARE(core.topOffset(), top);
+  }
+  // 12 points at 96 dpi: rows of 16 pixels, 39 of them in the 615 pixels of a 480 x 640 parent.
+  if (h.view->logicalDpiY() == 96) {
+    h.view->setFontSize(12);
+    QCOMPARE(core.lineHeight(), 16);
+    QVERIFY(core.visibleRows() >= 38);
+    QVERIFY(core.bytesPerRow() >= 12);
+  }
 }
 
 void HexViewTest::toolbarImagesAreDrawn() {

@@ -1,5 +1,6 @@
 // The real program, offscreen: the byte menu by tap-and-hold (copy, paste, undo), Search and its
-// "Not found", Search next, and Goto from Tools and from a tap on the offset column.
+// "Not found", Search next, Goto from Tools and from a tap on the offset column, and the hex
+// keypad of the entry and search dialogs.
 
 #include <QAction>
 #include <QApplication>
@@ -7,12 +8,16 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointingDevice>
 #include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
 
+#include <algorithm>
 #include <functional>
 
 #include "core/i18n/command_ids.h"
@@ -21,6 +26,8 @@
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
 #include "gui/platform/qt_text.h"
+#include "core/view/hex_keypad.h"
+#include "gui/view/hex_keypad.h"
 #include "gui/view/hex_view_widget.h"
 
 using namespace nibblet;
@@ -301,6 +308,107 @@ class ViewCommandsTest : public QObject {
     frame->onCommand(kCmdGoto);
     QVERIFY(refusedKeptOpen);
     QCOMPARE(core.topOffset(), 0x10000u - 0x10000u % core.bytesPerRow());
+  }
+
+  void pinchSetsTheFontSizeLikeTheMenu() {
+    MainFrame* frame = open("pinch.bin", QByteArray(20000, 'p'));
+    QVERIFY(frame);
+    HexViewWidget* view = frame->view();
+    const HexView& core = view->view();
+    QPointingDevice* fingers = QTest::createTouchDevice(QInputDevice::DeviceType::TouchScreen);
+    AppContext& context = m_program->context();
+    QCOMPARE(core.fontPoints(), 12);
+    view->gotoOffset(5000);
+    const std::uint32_t top = core.topOffset();
+    QSignalSpy asked(view, &HexViewWidget::fontSizeRequested);
+    // Two fingers, `from` pixels apart about the middle, drawn to `to` pixels apart.
+    auto pinch = [&](int from, int to) {
+      const QPoint mid = view->rect().center();
+      QTest::touchEvent(view, fingers).press(0, mid - QPoint(0, from / 2)).press(1, mid + QPoint(0, from / 2));
+      for (int i = 1; i <= 8; ++i) {
+        int gap = from + (to - from) * i / 8;
+        QTest::touchEvent(view, fingers).move(0, mid - QPoint(0, gap / 2)).move(1, mid + QPoint(0, gap / 2));
+      }
+      QTest::touchEvent(view, fingers).release(0, mid - QPoint(0, to / 2)).release(1, mid + QPoint(0, to / 2));
+    };
+
+    pinch(80, 200);  // spread far: 12 points grow to the largest size, 18
+    QCOMPARE(core.fontPoints(), 18);
+    QCOMPARE(context.settings.fontSize, 18);
+    QVERIFY(frame->action(kCmdFontSize18)->isChecked());
+    QVERIFY(!frame->action(kFontSizeCommandBase + 12)->isChecked());
+    QCOMPARE(core.lineHeight(), 18 * view->logicalDpiY() / 72);
+    QVERIFY(core.topOffset() <= top && top - core.topOffset() < core.bytesPerRow());  // the rows stay
+
+    pinch(200, 40);  // far below the smallest size: 10 points
+    QCOMPARE(core.fontPoints(), 10);
+    QCOMPARE(context.settings.fontSize, 10);
+    QVERIFY(frame->action(kCmdFontSize10)->isChecked());
+    for (const QList<QVariant>& request : asked) {
+      QVERIFY(request.at(0).toInt() >= 10);
+      QVERIFY(request.at(0).toInt() <= 18);
+    }
+    QCOMPARE(frame->document().changeLog().count(), 0u);  // two fingers are no tap
+  }
+
+  void hexKeypadTypesPairsAndOkWritesThem() {
+    MainFrame* frame = open("keypad.bin", QByteArray("0123456789abcdef"));
+    QVERIFY(frame);
+    HexViewWidget* view = frame->view();
+    QString typed;
+    bool padInHex = false, padInText = true, padBack = false, panelOffWithPad = false, panelInText = false;
+    double smallestKeyMm = 0;
+    Poller dialog([&] {
+      QWidget* d = barDialog();
+      if (!d) return false;
+      auto* pad = d->findChild<HexKeypad*>("hexKeypad");
+      auto* edit = d->findChild<QLineEdit*>(QString::number(kIdEntryEdit));
+      padInHex = pad->isVisible();
+      panelOffWithPad = !edit->testAttribute(Qt::WA_InputMethodEnabled);
+      const double dpi = d->screen()->physicalDotsPerInchY();
+      smallestKeyMm = 1000;
+      for (char16_t k : {u'0', u'F', kKeyBackspace, kKeySpace}) {
+        QToolButton* key = pad->key(k);
+        smallestKeyMm = std::min({smallestKeyMm, key->width() * 25.4 / dpi, key->height() * 25.4 / dpi});
+      }
+      click(d, kCmdEntryText);
+      padInText = pad->isVisible();
+      panelInText = edit->testAttribute(Qt::WA_InputMethodEnabled);
+      click(d, kCmdEntryHex);
+      padBack = pad->isVisible();
+      for (char16_t k : {u'7', kKeyBackspace, u'4', u'1', u'4', u'2'}) QTest::mouseClick(pad->key(k), Qt::LeftButton);
+      typed = edit->text();
+      click(d, kCmdOk);
+      return true;
+    });
+    QTest::mouseClick(view, Qt::LeftButton, {}, cellCentre(view, 3));
+    QTRY_VERIFY(dialog.done());
+    QVERIFY(padInHex);
+    QVERIFY(panelOffWithPad);
+    QVERIFY2(smallestKeyMm >= 9.0, qPrintable(QString::number(smallestKeyMm)));
+    QVERIFY(!padInText);
+    QVERIFY(panelInText);
+    QVERIFY(padBack);
+    QCOMPARE(typed, QString("41 42"));
+    QCOMPARE(fileBytes("keypad.bin"), QByteArray("012AB56789abcdef"));
+
+    // The search dialog has the pad too, in Hex mode only.
+    bool searchPadInHex = false, searchPadInText = true;
+    Poller search([&] {
+      QWidget* d = barDialog();
+      if (!d) return false;
+      auto* pad = d->findChild<HexKeypad*>("hexKeypad");
+      click(d, kCmdEntryHex);
+      searchPadInHex = pad->isVisible();
+      click(d, kCmdEntryText);
+      searchPadInText = pad->isVisible();
+      click(d, kCmdCancel);
+      return true;
+    });
+    frame->onCommand(kCmdSearch);
+    QTRY_VERIFY(search.done());
+    QVERIFY(searchPadInHex);
+    QVERIFY(!searchPadInText);
   }
 };
 

@@ -46,6 +46,9 @@ class BarDialogModel {
   virtual std::size_t maxChars() const = 0;
   // Runs a bar command (or Ok 1 / Cancel 2 from the keyboard). Returns true when the dialog ends.
   virtual bool command(int id) = 0;
+  // True while the line takes hexadecimal pairs: the dialog then shows its hex keypad in place
+  // of the system keyboard.
+  virtual bool showsHexKeypad() const { return false; }
 };
 
 }  // namespace nibblet

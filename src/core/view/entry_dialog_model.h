@@ -53,6 +53,7 @@ class EntryDialogModel : public BarDialogModel {
 
   bool isShown(int command) const override;
   bool isChecked(int command) const override;
+  bool showsHexKeypad() const override { return m_mode == EntryMode::Hex; }
 
   // Runs a bar command (or Ok 1 / Cancel 2 from the keyboard). Returns true when the dialog ends.
   bool command(int id) override;

@@ -234,8 +234,25 @@ int HexView::scrollPage() const {
   return static_cast<int>(std::uint64_t(m_visibleRows) * kScrollScale / m_totalRows);
 }
 
+int HexView::scrollBarMaximum() const {
+  return std::max(0, kScrollScale + 1 - std::max(1, scrollPage()));
+}
+
+int HexView::scrollThumb() const { return std::clamp(m_barPosition, 0, scrollBarMaximum()); }
+
+std::uint32_t HexView::lastPageTop() const {
+  if (m_size == 0) return 0;
+  const std::uint32_t rowsWithData = (m_size - 1) / m_bytesPerRow + 1;
+  const std::uint32_t screenRows = static_cast<std::uint32_t>(std::max(1, m_visibleRows));
+  if (rowsWithData <= screenRows) return 0;
+  return (rowsWithData - screenRows) * m_bytesPerRow;
+}
+
 int HexView::scrollPosition() const {
   if (m_size >= m_bytesPerRow && m_topOffset >= m_size - m_bytesPerRow) return kScrollScale;
+  // With the last page on screen the thumb stands at the bottom, where a drag to the end left it.
+  const std::uint32_t lastPage = lastPageTop();
+  if (lastPage > 0 && m_topOffset >= lastPage) return kScrollScale;
   if (m_totalRows == 0) return 0;
   // In 64 bits: rows times 1000 passes 32 bits for files above a few tens of megabytes.
   return static_cast<int>(std::uint64_t(m_topOffset / m_bytesPerRow) * kScrollScale / m_totalRows);
@@ -267,21 +284,31 @@ bool HexView::scroll(ScrollRequest request, int trackPosition) {
     case ScrollRequest::ThumbTrack: {
       std::uint64_t t = static_cast<std::uint64_t>(std::clamp(trackPosition, 0, kScrollScale));
       std::uint64_t row = t * m_totalRows / kScrollScale;
-      std::uint64_t target = row * m_bytesPerRow;
-      // A target at the very end would show an empty screen: it counts as past the end too, so
-      // the thumb anywhere near the bottom shows the last full row.
-      if (target >= m_size) {
-        std::uint64_t d = m_size / m_bytesPerRow;
-        target = d * m_bytesPerRow;
-        if (target == m_size && m_size >= m_bytesPerRow) target = (d - 1) * m_bytesPerRow;
-      }
-      m_topOffset = static_cast<std::uint32_t>(target);
+      // The thumb near the bottom shows the last page full rather than rows past the end.
+      m_topOffset = static_cast<std::uint32_t>(std::min<std::uint64_t>(row * m_bytesPerRow, lastPageTop()));
       rebuildText();
       return true;
+    }
+    case ScrollRequest::Top:
+    case ScrollRequest::Bottom: {
+      std::uint32_t target = request == ScrollRequest::Top ? 0 : lastPageTop();
+      if (target == m_topOffset) return false;
+      m_topOffset = target;
+      break;
     }
     case ScrollRequest::Other:
       return false;
   }
+  rebuildText();
+  m_barPosition = scrollPosition();
+  return true;
+}
+
+bool HexView::scrollToRow(std::uint64_t row) {
+  const std::uint64_t last = lastPageTop() / m_bytesPerRow;
+  const std::uint32_t target = static_cast<std::uint32_t>(std::min(row, last) * m_bytesPerRow);
+  if (target == m_topOffset) return false;
+  m_topOffset = target;
   rebuildText();
   m_barPosition = scrollPosition();
   return true;

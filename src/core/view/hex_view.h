@@ -125,11 +125,25 @@ class HexView {
   // Position the scroll bar shows (0..1000), and its page size.
   int scrollBarPosition() const { return m_barPosition; }
   int scrollPage() const;
-  // The position for the current topOffset: 1000 on the last row, else the row's share.
+  // The largest position the thumb can take: the page covers the rest of the 0..1000 scale, so
+  // 1001 - page for a page of at least 1, 1000 for a page of 0, and never below 0.
+  int scrollBarMaximum() const;
+  // Where the thumb stands: scrollBarPosition() held to 0..scrollBarMaximum().
+  int scrollThumb() const;
+  // The position for the current topOffset: 1000 on the last row, or once the last page is on
+  // screen in a file longer than a screen; else the top row's share of the rows.
   int scrollPosition() const;
-  // Handles a scroll bar request; `trackPosition` is the thumb's place for ThumbTrack. Returns
-  // false when the request changed nothing (text and scroll bar stay as they are).
+  // The top offset that shows the last page full: the row of the last byte at the bottom of the
+  // screen. 0 when the whole file fits.
+  std::uint32_t lastPageTop() const;
+  // Handles a scroll bar request; `trackPosition` is the thumb's place for ThumbTrack. Dragging
+  // never goes past lastPageTop(), so the thumb at the bottom shows full rows; Top goes to the
+  // first row and Bottom to the last page. Returns false when the request changed nothing (text
+  // and scroll bar stay as they are).
   bool scroll(ScrollRequest request, int trackPosition = 0);
+  // A swipe's place: makes row `row` the top row, held to the rows up to lastPageTop(); the
+  // scroll bar follows. Returns false when the top row stays.
+  bool scrollToRow(std::uint64_t row);
   // Makes the row of `offset` the top row when the file does not fit one screen (or it is the
   // first row). Nothing when `offset` > size.
   void gotoOffset(std::uint32_t offset);

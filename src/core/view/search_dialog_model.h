@@ -36,6 +36,7 @@ class SearchDialogModel : public BarDialogModel {
   std::u16string caption() const override;
   bool isShown(int command) const override;
   bool isChecked(int command) const override;
+  bool showsHexKeypad() const override { return m_mode == SearchMode::Hex; }
   const std::u16string& text() const override { return m_text; }
   void setText(std::u16string_view text) override;
   std::size_t maxChars() const override { return kSearchMaxChars; }

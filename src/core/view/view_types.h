@@ -30,8 +30,10 @@ struct Mark {
   Rect textCell;
 };
 
-// Requests of the vertical scroll bar.
-enum class ScrollRequest { LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Other };
+// Requests of the vertical scroll bar. Top and Bottom come from the bar's own menu.
+enum class ScrollRequest {
+  LineUp, LineDown, PageUp, PageDown, ThumbPosition, ThumbTrack, Top, Bottom, Other
+};
 
 // The four arrow keys the main window forwards.
 enum class ArrowKey { Left, Right, Up, Down };

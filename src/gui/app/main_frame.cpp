@@ -285,6 +285,9 @@ void MainFrame::documentOpened(bool temporaryCopy) {
   connect(view, &HexViewWidget::gotoRequested, view, &HexViewWidget::openGoto, Qt::QueuedConnection);
   connect(view, &HexViewWidget::byteMenuRequested, view, [view](int x, int) { view->openByteMenu(x); },
           Qt::QueuedConnection);
+  // A pinch sets the font size as Tools > Font size does: stored, and the menu's check follows.
+  connect(view, &HexViewWidget::fontSizeRequested, this,
+          [this](int points) { onCommand(kFontSizeCommandBase + points); });
   view->relayout(1, m_context.scale.y(1), 0, 0);
   view->show(true);
   reportFirstPaint(view);

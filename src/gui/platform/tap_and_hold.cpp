@@ -26,6 +26,28 @@ void TapAndHold::holdTimedOut() {
   emit held(m_pressPos);
 }
 
+void TapAndHold::press(QPoint pos) { begin(pos, true); }
+
+void TapAndHold::begin(QPoint pos, bool byFinger) {
+  m_byFinger = byFinger;
+  m_pressPos = pos;
+  m_pending = true;
+  m_swallowRelease = false;
+  m_timer.start();
+  emit pressed(m_pressPos);
+}
+
+void TapAndHold::move(QPoint pos) {
+  if (m_pending && (pos - m_pressPos).manhattanLength() > QApplication::startDragDistance()) cancel();
+}
+
+void TapAndHold::release() {
+  m_swallowRelease = false;
+  if (!m_pending) return;
+  cancel();
+  emit tapped(m_pressPos);
+}
+
 bool TapAndHold::eventFilter(QObject* watched, QEvent* event) {
   if (watched != m_target) return false;
   switch (event->type()) {
@@ -33,18 +55,11 @@ bool TapAndHold::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonDblClick: {
       auto* mouse = static_cast<QMouseEvent*>(event);
       if (mouse->button() != Qt::LeftButton) return false;
-      m_pressPos = mouse->position().toPoint();
-      m_pending = true;
-      m_swallowRelease = false;
-      m_timer.start();
-      emit pressed(m_pressPos);
+      begin(mouse->position().toPoint(), false);
       return true;
     }
     case QEvent::MouseMove: {
-      auto* mouse = static_cast<QMouseEvent*>(event);
-      if (m_pending &&
-          (mouse->position().toPoint() - m_pressPos).manhattanLength() > QApplication::startDragDistance())
-        cancel();
+      move(static_cast<QMouseEvent*>(event)->position().toPoint());
       return m_pending;
     }
     case QEvent::MouseButtonRelease: {
@@ -55,8 +70,7 @@ bool TapAndHold::eventFilter(QObject* watched, QEvent* event) {
         return true;
       }
       if (!m_pending) return false;
-      cancel();
-      emit tapped(m_pressPos);
+      release();
       return true;
     }
     case QEvent::ContextMenu: {

@@ -1,7 +1,8 @@
 #pragma once
 // Tells a tap from a tap-and-hold on a widget: a left press held about 500 ms without moving
 // away is a hold, as is a context-menu event (right click, or a long press the system reports);
-// a release before that is a tap. Moving away cancels the gesture.
+// a release before that is a tap. Moving away cancels the gesture. It watches the mouse itself;
+// a finger's presses are handed to it by whoever handles the touch events.
 
 #include <QObject>
 #include <QPoint>
@@ -23,6 +24,14 @@ class TapAndHold : public QObject {
   // Forgets the press in progress: neither a tap nor a hold follows from it.
   void cancel();
 
+  // The same gesture from another source (a finger on a touch screen), in widget coordinates:
+  // a press, a move (which cancels once it passes the drag distance) and the release.
+  void press(QPoint pos);
+  void move(QPoint pos);
+  void release();
+  // True when the press in progress (or the last one) came from a finger through press().
+  bool isFingerPress() const { return m_byFinger; }
+
  signals:
   // A left press at `pos` (widget coordinates) has begun.
   void pressed(QPoint pos);
@@ -36,12 +45,14 @@ class TapAndHold : public QObject {
 
  private:
   void holdTimedOut();
+  void begin(QPoint pos, bool byFinger);
 
   QWidget* m_target;
   QTimer m_timer;
   QPoint m_pressPos;
   bool m_pending = false;
   bool m_swallowRelease = false;
+  bool m_byFinger = false;
 };
 
 }  // namespace nibblet

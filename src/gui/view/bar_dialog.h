@@ -1,9 +1,11 @@
 #pragma once
-// Dialog 930: the command bar above one edit line. It serves the byte entry, the search and the
-// goto dialog; every decision is the model's, the dialog shows its state and forwards commands.
+// Dialog 930: a title row with its caption, the command bar, one edit line and, for hex pairs,
+// a keypad. It serves the byte entry, the search and the goto dialog; every decision is the
+// model's, the dialog shows its state and forwards commands.
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QToolButton;
 
@@ -11,6 +13,7 @@ namespace nibblet {
 
 class BarDialogModel;
 class DialogCommandBar;
+class HexKeypad;
 class Texts;
 
 class BarDialog : public QDialog {
@@ -20,6 +23,10 @@ class BarDialog : public QDialog {
   BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, int dpiX);
 
   QLineEdit* editLine() const { return m_edit; }
+  // The caption as the dialog shows it in its own title row.
+  QLabel* captionLabel() const { return m_caption; }
+  // The hex keypad, shown while the line takes hex pairs.
+  HexKeypad* keypad() const { return m_keypad; }
   // The bar button of `command`, or null.
   QToolButton* button(int command) const;
 
@@ -33,10 +40,14 @@ class BarDialog : public QDialog {
  private:
   void runCommand(int command);
   void showState();
+  void typeKey(QChar key);
+  void keepOnScreen();
 
   BarDialogModel& m_model;
   DialogCommandBar* m_bar;
   QLineEdit* m_edit;
+  HexKeypad* m_keypad;
+  QLabel* m_caption = nullptr;
 };
 
 }  // namespace nibblet

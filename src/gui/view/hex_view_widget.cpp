@@ -1,6 +1,5 @@
 #include "gui/view/hex_view_widget.h"
 
-#include <QFontDatabase>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -14,10 +13,13 @@
 #include "core/view/entry_dialog_model.h"
 #include "core/view/goto_dialog_model.h"
 #include "core/view/search_dialog_model.h"
+#include "gui/platform/physical_size.h"
 #include "gui/platform/qt_message_box.h"
 #include "gui/platform/tap_and_hold.h"
 #include "gui/view/bar_dialog.h"
 #include "gui/view/byte_menu.h"
+#include "gui/view/view_font.h"
+#include "gui/view/view_touch.h"
 
 namespace nibblet {
 namespace {
@@ -37,7 +39,8 @@ HexViewWidget::HexViewWidget(QWidget* parent, const Settings& settings, const Te
       m_codePage(codePage),
       m_view(m_measure),
       m_scrollBar(new QScrollBar(Qt::Vertical, this)),
-      m_tapAndHold(new TapAndHold(this)) {
+      m_tapAndHold(new TapAndHold(this)),
+      m_touch(new ViewTouch(this, m_tapAndHold)) {
   setFrameStyle(QFrame::Box | QFrame::Plain);
   setLineWidth(1);
   setAutoFillBackground(true);
@@ -55,10 +58,12 @@ HexViewWidget::HexViewWidget(QWidget* parent, const Settings& settings, const Te
     m_view.scroll(ScrollRequest::ThumbPosition);
     showScrollState();
   });
+  connect(m_scrollBar, &QScrollBar::valueChanged, this, &HexViewWidget::barValueChanged);
 
   connect(m_tapAndHold, &TapAndHold::pressed, this, &HexViewWidget::onPressed);
   connect(m_tapAndHold, &TapAndHold::tapped, this, &HexViewWidget::onTapped);
   connect(m_tapAndHold, &TapAndHold::held, this, &HexViewWidget::onHeld);
+  connect(m_touch, &ViewTouch::fontSizeRequested, this, &HexViewWidget::fontSizeRequested);
 
   m_view.refreshBrushes(m_settings);
   applyFont(m_settings.boundedFontSize());
@@ -80,20 +85,16 @@ ViewFrame HexViewWidget::frame() const {
     f.parentHeight = parent->contentsRect().height();
   }
   f.dpiX = dpiX();
-  f.chromeWidth = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar);
+  f.chromeWidth = 2 * frameWidth() + scrollBarWidth();
   f.chromeHeight = 2 * frameWidth();
   return f;
 }
 
 void HexViewWidget::applyFont(int points) {
-  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-  font.setFixedPitch(true);
-  font.setPixelSize(std::max(1, HexView::fontPixelHeight(points, dpiY())));
-  font.setWeight(m_settings.useBoldFont ? QFont::Bold : QFont::Normal);
-  // Whole-pixel advances: the cells are placed by multiplying the widths of "FF" and " ".
-  font.setHintingPreference(QFont::PreferFullHinting);
-  font.setStyleStrategy(m_settings.useClearType == 1 ? QFont::PreferAntialias : QFont::NoAntialias);
-  m_measure.setFont(font);
+  int cellHeight = std::max(1, HexView::fontPixelHeight(points, dpiY()));
+  QFont font = viewFont(cellHeight, m_settings.useBoldFont ? FontWeight::Bold : FontWeight::Normal,
+                        m_settings.useClearType == 1 ? FontSmoothing::Antialiased : FontSmoothing::Default);
+  m_measure.setFont(font, cellHeight);
 }
 
 void HexViewWidget::setData(std::uint8_t* bytes, std::uint32_t size, std::uint32_t start) {
@@ -189,6 +190,12 @@ bool HexViewWidget::handleArrowKey(Qt::Key key) {
   return true;
 }
 
+bool HexViewWidget::scrollToRow(std::uint64_t row) {
+  if (!m_view.scrollToRow(row)) return false;
+  textChanged();
+  return true;
+}
+
 void HexViewWidget::show(bool visible) {
   setVisible(visible);
   raise();
@@ -196,12 +203,13 @@ void HexViewWidget::show(bool visible) {
 
 void HexViewWidget::refreshDisplayText() {
   const std::u16string& rows = m_view.rowsText();
-  m_displayText = QString::fromUtf16(rows.data(), static_cast<qsizetype>(rows.size()));
-  // Two characters break the one-call drawing of the rows: the soft hyphen is drawn without
-  // width (the rest of its row would slip one cell to the left), and U+009C ends the drawing of
-  // all text after it. They are shown as a hyphen and as the box the other C1 controls get.
-  m_displayText.replace(QChar(0x00AD), QLatin1Char('-'));
-  m_displayText.replace(QChar(0x009C), QChar(0x0080));
+  QString text = QString::fromUtf16(rows.data(), static_cast<qsizetype>(rows.size()));
+  // Two characters break the drawing of a row: the soft hyphen is drawn without width (the rest
+  // of its row would slip one cell to the left), and U+009C ends the drawing of all text after
+  // it. They are shown as a hyphen and as the box the other C1 controls get.
+  text.replace(QChar(0x00AD), QLatin1Char('-'));
+  text.replace(QChar(0x009C), QChar(0x0080));
+  m_displayRows = text.split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
 }
 
 void HexViewWidget::textChanged() {
@@ -210,17 +218,34 @@ void HexViewWidget::textChanged() {
   update();
 }
 
+int HexViewWidget::scrollBarWidth() const {
+  // Wide enough for a finger on the glass, and never narrower than the style draws it.
+  return std::max(style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar),
+                  physicalPixels(kScrollBarMillimetres, this));
+}
+
 void HexViewWidget::placeScrollBar() {
-  int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_scrollBar);
+  int extent = scrollBarWidth();
   QRect inside = contentsRect();
   m_scrollBar->setGeometry(inside.right() + 1 - extent, inside.top(), extent, inside.height());
 }
 
 void HexViewWidget::showScrollState() {
   m_updatingBar = true;
+  // The bar's range ends where its page begins, so the thumb is as long as the share of the
+  // file on screen and its lowest place is the last page.
+  m_scrollBar->setRange(0, m_view.scrollBarMaximum());
   m_scrollBar->setPageStep(std::max(1, m_view.scrollPage()));
-  m_scrollBar->setSliderPosition(m_view.scrollBarPosition());
+  m_scrollBar->setSliderPosition(m_view.scrollThumb());
   m_updatingBar = false;
+}
+
+void HexViewWidget::barValueChanged(int value) {
+  if (m_updatingBar || m_scrollBar->isSliderDown() || value == m_view.scrollThumb()) return;
+  // The bar moved itself without an action ("Scroll here" of its menu): a drag to that place.
+  m_view.scroll(ScrollRequest::ThumbTrack, value);
+  m_view.scroll(ScrollRequest::ThumbPosition);
+  textChanged();
 }
 
 void HexViewWidget::scrollAction(int action) {
@@ -231,6 +256,8 @@ void HexViewWidget::scrollAction(int action) {
     case QAbstractSlider::SliderSingleStepAdd: request = ScrollRequest::LineDown; break;
     case QAbstractSlider::SliderPageStepSub: request = ScrollRequest::PageUp; break;
     case QAbstractSlider::SliderPageStepAdd: request = ScrollRequest::PageDown; break;
+    case QAbstractSlider::SliderToMinimum: request = ScrollRequest::Top; break;
+    case QAbstractSlider::SliderToMaximum: request = ScrollRequest::Bottom; break;
     case QAbstractSlider::SliderMove:
       if (m_scrollBar->isSliderDown()) {
         // Dragging: the text follows, the thumb stays where the user holds it.
@@ -248,7 +275,7 @@ void HexViewWidget::scrollAction(int action) {
   }
   // Qt has already moved the thumb for the action; the value it applies next must be the
   // view's (unchanged when the request did nothing).
-  m_scrollBar->setSliderPosition(m_view.scrollBarPosition());
+  m_scrollBar->setSliderPosition(m_view.scrollThumb());
 }
 
 bool HexViewWidget::eventFilter(QObject* watched, QEvent* event) {
@@ -260,7 +287,10 @@ bool HexViewWidget::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void HexViewWidget::wheelEvent(QWheelEvent* event) {
-  int notches = event->angleDelta().y() / 120;
+  // Fine-grained wheels and touch pads send parts of a notch: they add up to whole notches.
+  m_wheelAngle += event->angleDelta().y();
+  int notches = m_wheelAngle / 120;
+  m_wheelAngle -= notches * 120;
   bool changed = false;
   for (int i = 0; i < 3 * std::abs(notches); ++i)
     changed |= m_view.scroll(notches > 0 ? ScrollRequest::LineUp : ScrollRequest::LineDown);
@@ -288,14 +318,22 @@ void HexViewWidget::paintEvent(QPaintEvent* event) {
   }
   p.setFont(m_measure.font());
   p.setPen(Qt::black);
-  p.drawText(QRect(0, 0, m_view.clientWidth(), m_view.clientHeight()), Qt::AlignLeft | Qt::AlignTop,
-             m_displayText);
+  // Row by row at the view's pitch: the font's own lines may be a pixel lower than a cell.
+  const int pitch = m_view.lineHeight();
+  for (qsizetype row = 0; row < m_displayRows.size(); ++row) {
+    QRect line(0, static_cast<int>(row) * pitch, m_view.clientWidth(), pitch);
+    if (!line.intersects(event->rect().translated(-client.topLeft()))) continue;
+    p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, m_displayRows[row]);
+  }
 }
 
 void HexViewWidget::onPressed(QPoint pos) {
   QPoint at = pos - clientOrigin();
   switch (m_view.tap(at.x(), at.y())) {
     case TapResult::Goto:
+      // A stylus opens Goto as it touches down; a finger may be starting a swipe, so its tap
+      // decides.
+      if (m_tapAndHold->isFingerPress()) break;
       m_tapAndHold->cancel();
       emit gotoRequested();
       break;
@@ -309,7 +347,11 @@ void HexViewWidget::onPressed(QPoint pos) {
 
 void HexViewWidget::onTapped(QPoint pos) {
   QPoint at = pos - clientOrigin();
-  if (m_view.tap(at.x(), at.y()) == TapResult::Byte) openEntry();
+  switch (m_view.tap(at.x(), at.y())) {
+    case TapResult::Byte: openEntry(); break;
+    case TapResult::Goto: emit gotoRequested(); break;  // a finger's tap on the offset column
+    case TapResult::Nothing: break;
+  }
 }
 
 void HexViewWidget::onHeld(QPoint pos) {

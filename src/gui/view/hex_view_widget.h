@@ -1,10 +1,11 @@
 #pragma once
 // The hex view's window: a bordered child of the main window with a vertical scroll bar of
 // 0..1000. It paints the marks and the prepared rows text of its HexView, turns taps into the
-// entry dialog, Goto and byte-menu requests, and forwards scrolling and the arrow keys.
+// entry dialog, Goto and byte-menu requests, and forwards scrolling, swipes, pinches and the
+// arrow keys.
 
 #include <QFrame>
-#include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -21,6 +22,7 @@ class CodePage;
 class DiffSet;
 class MessageBox;
 class TapAndHold;
+class ViewTouch;
 class Texts;
 class WaitCursor;
 struct Settings;
@@ -29,6 +31,9 @@ class HexViewWidget : public QFrame {
   Q_OBJECT
 
  public:
+  // The scroll bar's smallest width on the glass.
+  static constexpr double kScrollBarMillimetres = 7.0;
+
   // Creates the view at x 1, y (dpiY + 48) / 96, filling the parent, with the settings' font
   // and colours. The references must outlive the view.
   HexViewWidget(QWidget* parent, const Settings& settings, const Texts& texts, MessageBox& messages,
@@ -58,6 +63,8 @@ class HexViewWidget : public QFrame {
   void openByteMenu(int x);
   // Left, Right, Up and Down as the main window forwards them; false for other keys.
   bool handleArrowKey(Qt::Key key);
+  // Makes row `row` the top row, no further than the last page (a swipe); false when it stays.
+  bool scrollToRow(std::uint64_t row);
   // Shows or hides the view and raises it above its siblings.
   void show(bool visible);
   using QWidget::show;
@@ -75,6 +82,8 @@ class HexViewWidget : public QFrame {
   void byteMenuRequested(int x, int y);
   // An entry, a paste or an undo from the byte menu changed bytes of the document.
   void bytesChanged();
+  // A pinch asks for this font size (10-18); the owner applies and stores it like the menu's.
+  void fontSizeRequested(int points);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,9 +95,11 @@ class HexViewWidget : public QFrame {
   void applyFont(int points);
   void refreshDisplayText();
   void textChanged();
+  int scrollBarWidth() const;
   void placeScrollBar();
   void showScrollState();
   void scrollAction(int action);
+  void barValueChanged(int value);
   void onPressed(QPoint pos);
   void onTapped(QPoint pos);
   void onHeld(QPoint pos);
@@ -105,10 +116,12 @@ class HexViewWidget : public QFrame {
   HexView m_view;
   QScrollBar* m_scrollBar;
   TapAndHold* m_tapAndHold;
+  ViewTouch* m_touch;
   WaitCursor* m_waitCursor = nullptr;
-  QString m_displayText;
+  QStringList m_displayRows;  // the rows text, one string per row
   std::vector<Mark> m_marks;
   bool m_updatingBar = false;
+  int m_wheelAngle = 0;  // wheel turn not yet used, in eighths of a degree
 };
 
 }  // namespace nibblet

@@ -1,6 +1,7 @@
 #pragma once
-// Text sizes in the view font, measured with QFontMetrics. Heights are the font's line spacing,
-// the distance drawText keeps between the rows, so the marks meet the rows exactly.
+// Text sizes in the view font, measured with QFontMetrics. The height of every text is the row
+// pitch the view was given (its cell height), at which the widget draws the rows, so the marks
+// meet the rows exactly.
 
 #include <QFont>
 #include <QFontMetrics>
@@ -11,10 +12,12 @@ namespace nibblet {
 
 class QtTextMeasure : public TextMeasure {
  public:
-  QtTextMeasure() : m_metrics(m_font) {}
-  void setFont(const QFont& font) {
+  QtTextMeasure() : m_metrics(m_font), m_lineHeight(m_metrics.height()) {}
+  // `lineHeight` is the row pitch in pixels; the font's own lines are not higher.
+  void setFont(const QFont& font, int lineHeight) {
     m_font = font;
     m_metrics = QFontMetrics(font);
+    m_lineHeight = lineHeight;
   }
   const QFont& font() const { return m_font; }
 
@@ -22,11 +25,12 @@ class QtTextMeasure : public TextMeasure {
     return m_metrics.horizontalAdvance(
         QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size())));
   }
-  int height(std::u16string_view) const override { return m_metrics.lineSpacing(); }
+  int height(std::u16string_view) const override { return m_lineHeight; }
 
  private:
   QFont m_font;
   QFontMetrics m_metrics;
+  int m_lineHeight;
 };
 
 }  // namespace nibblet

@@ -153,7 +153,7 @@ TEST(HexViewScroll, LineAndPageRequestsStopAtTheEdges) {
   EXPECT_FALSE(f.view.scroll(ScrollRequest::Other));
 }
 
-TEST(HexViewScroll, ThumbTrackingReachesTheLastRowWithData) {
+TEST(HexViewScroll, ThumbTrackingStopsAtTheLastFullPage) {
   struct Case {
     std::uint32_t size;
     int track;
@@ -162,12 +162,14 @@ TEST(HexViewScroll, ThumbTrackingReachesTheLastRowWithData) {
       {1000, 0, 0},
       {1000, -5, 0},
       {1000, 500, 500},     // row 50 of 101
-      {1000, 1000, 990},    // multiple of the row: the last full row at the top
-      {1000, 5000, 990},    // clamped to 1000
-      {1005, 1000, 1000},   // the short last row at the top
+      {1000, 890, 890},     // row 89: just above the last page
+      {1000, 902, 900},     // the thumb's lowest place: rows 90-99, the last page
+      {1000, 1000, 900},    // multiple of the row: still the last page, never an empty screen
+      {1000, 5000, 900},    // clamped to 1000
+      {1005, 1000, 910},    // the short last row at the bottom of the screen
       {5, 1000, 0},         // shorter than a row
       {10, 1000, 0},        // exactly one row
-      {1000, 995, 990},     // just short of the bottom: the last full row, never an empty screen
+      {100, 1000, 0},       // exactly one screen
       {10, 500, 0},
   };
   for (const Case& c : cases) {
@@ -184,6 +186,74 @@ TEST(HexViewScroll, ThumbTrackingReachesTheLastRowWithData) {
   EXPECT_TRUE(f.view.scroll(ScrollRequest::ThumbPosition));
   EXPECT_EQ(f.view.scrollBarPosition(), 1000);
   EXPECT_EQ(f.view.scrollPage(), 99);  // 10 * 1000 / 101
+}
+
+TEST(HexViewScroll, TheBarsRangeEndsWhereTheLastPageBegins) {
+  struct Case {
+    std::uint32_t size;
+    int page, maximum;
+    std::uint32_t lastPageTop;
+  } cases[] = {
+      {0, 10000, 0, 0},
+      {50, 1666, 0, 0},        // fits one screen: nothing to scroll
+      {100, 909, 92, 0},       // ten rows and the empty eleventh: the thumb moves a little
+      {1000, 99, 902, 900},    // the page takes the rest of the 1001 positions
+      {1005, 99, 902, 910},
+      {200000, 0, 1000, 199917},  // nine bytes a row; a page below one position of the bar
+  };
+  for (const Case& c : cases) {
+    ViewFixture f;
+    f.open(c.size);
+    SCOPED_TRACE(testing::Message() << c.size << " bytes");
+    EXPECT_EQ(f.view.scrollPage(), c.page);
+    EXPECT_EQ(f.view.scrollBarMaximum(), c.maximum);
+    EXPECT_EQ(f.view.lastPageTop(), c.lastPageTop);
+    // A drag to the thumb's lowest place shows the last page with every row filled.
+    f.view.scroll(ScrollRequest::ThumbTrack, c.maximum);
+    f.view.scroll(ScrollRequest::ThumbPosition);
+    EXPECT_EQ(f.view.topOffset(), c.lastPageTop);
+    EXPECT_EQ(f.view.shownBytes(), std::min<std::uint32_t>(c.size, c.size - c.lastPageTop));
+    EXPECT_EQ(f.view.scrollThumb(), c.lastPageTop > 0 ? c.maximum : 0);
+  }
+
+  ViewFixture f;
+  f.open(1000);
+  EXPECT_FALSE(f.view.scroll(ScrollRequest::Top));  // already there
+  EXPECT_TRUE(f.view.scroll(ScrollRequest::Bottom));
+  EXPECT_EQ(f.view.topOffset(), 900u);
+  EXPECT_EQ(f.view.scrollBarPosition(), 1000);  // the last page is on screen
+  EXPECT_EQ(f.view.scrollThumb(), 902);
+  EXPECT_FALSE(f.view.scroll(ScrollRequest::Bottom));
+  EXPECT_TRUE(f.view.scroll(ScrollRequest::LineDown));  // lines may still go past the last page
+  EXPECT_EQ(f.view.topOffset(), 910u);
+  EXPECT_EQ(f.view.scrollThumb(), 902);
+  EXPECT_TRUE(f.view.scroll(ScrollRequest::LineUp));
+  EXPECT_TRUE(f.view.scroll(ScrollRequest::LineUp));
+  EXPECT_EQ(f.view.scrollBarPosition(), 881);  // row 89 of 101
+  EXPECT_TRUE(f.view.scroll(ScrollRequest::Bottom));  // from past the last page back to it
+  EXPECT_TRUE(f.view.scroll(ScrollRequest::LineDown));
+  EXPECT_TRUE(f.view.scroll(ScrollRequest::Bottom));
+  EXPECT_EQ(f.view.topOffset(), 900u);
+  EXPECT_TRUE(f.view.scroll(ScrollRequest::Top));
+  EXPECT_EQ(f.view.topOffset(), 0u);
+  EXPECT_EQ(f.view.scrollThumb(), 0);
+}
+
+TEST(HexViewScroll, ASwipeMovesByWholeRowsUpToTheLastPage) {
+  ViewFixture f;
+  f.open(1000);
+  EXPECT_FALSE(f.view.scrollToRow(0));
+  EXPECT_TRUE(f.view.scrollToRow(42));
+  EXPECT_EQ(f.view.topOffset(), 420u);
+  EXPECT_EQ(f.view.scrollBarPosition(), 415);  // 42 * 1000 / 101
+  EXPECT_TRUE(f.view.scrollToRow(0xFFFFFFFFFFull));
+  EXPECT_EQ(f.view.topOffset(), 900u);  // the last page, full
+  EXPECT_EQ(f.view.scrollBarPosition(), 1000);
+  EXPECT_FALSE(f.view.scrollToRow(95));
+  ViewFixture small;
+  small.open(50);  // fits one screen: a swipe moves nothing
+  EXPECT_FALSE(small.view.scrollToRow(3));
+  EXPECT_EQ(small.view.topOffset(), 0u);
 }
 
 TEST(HexViewScroll, GotoOnAFileThatFitsOneScreenKeepsTheTopRow) {
