@@ -9,9 +9,8 @@
 #include "gui/platform/screen_scale.h"
 
 namespace nibblet {
-namespace {
 
-QLabel* captionLabel(QWidget* dialog, const ScreenScale& s) {
+QLabel* makeCaptionLabel(QWidget* dialog, const ScreenScale& s) {
   auto* label = new QLabel(dialog->windowTitle(), dialog);
   label->setObjectName("caption");
   label->setTextFormat(Qt::PlainText);
@@ -21,14 +20,12 @@ QLabel* captionLabel(QWidget* dialog, const ScreenScale& s) {
   return label;
 }
 
-}  // namespace
-
 int addCaptionBand(QWidget* dialog, const ScreenScale& s) {
   const int band = s.y(26);
   for (QObject* child : dialog->children()) {
     if (auto* w = qobject_cast<QWidget*>(child); w && !w->isWindow()) w->move(w->x(), w->y() + band);
   }
-  QLabel* label = captionLabel(dialog, s);
+  QLabel* label = makeCaptionLabel(dialog, s);
   QSize size = dialog->size();
   if (dialog->minimumSize() == dialog->maximumSize()) dialog->setFixedSize(size.width(), size.height() + band);
   else dialog->resize(size.width(), size.height() + band);
@@ -52,7 +49,7 @@ void addCaptionRow(QWidget* dialog, QGridLayout* grid, const ScreenScale& s) {
   int columns = 1;
   for (const Placed& p : placed) columns = std::max(columns, p.column + p.columnSpan);
   for (const Placed& p : placed) grid->addItem(p.item, p.row + 1, p.column, p.rowSpan, p.columnSpan, p.alignment);
-  grid->addWidget(captionLabel(dialog, s), 0, 0, 1, columns);
+  grid->addWidget(makeCaptionLabel(dialog, s), 0, 0, 1, columns);
 }
 
 }  // namespace nibblet

@@ -11,6 +11,9 @@ namespace nibblet {
 
 struct ScreenScale;
 
+// The caption label itself, for a dialog that places it in its own layout.
+QLabel* makeCaptionLabel(QWidget* dialog, const ScreenScale& scale);
+
 // For a dialog whose controls sit at fixed places: makes it one band taller, moves every
 // control down by the band and puts the window title in the band. Returns the band's height.
 int addCaptionBand(QWidget* dialog, const ScreenScale& scale);

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "gui/platform/dialog_caption.h"
+#include "gui/platform/physical_size.h"
 #include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
 #include "gui/platform/qt_text.h"
@@ -79,7 +80,8 @@ int QtMessageBox::show(const std::u16string& caption, int style, const std::u16s
     box.button(QMessageBox::Ok)->setText(buttonText(kIdsOkButton, u"OK"));
   }
   // Buttons a finger hits: at least 7 mm high and wide.
-  for (QAbstractButton* b : box.buttons()) b->setMinimumSize(std::max(b->sizeHint().width(), m_scale.mmX(12)), m_scale.mmY(7));
+  for (QAbstractButton* b : box.buttons())
+    b->setMinimumSize(std::max(b->sizeHint().width(), physicalPixels(12, &box)), physicalPixels(7, &box));
   // The caption stands inside the box too: a hand-held shell draws no frame around it.
   if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) addCaptionRow(&box, grid, m_scale);
   // A wait cursor set around a long operation must not hide the pointer over the box.

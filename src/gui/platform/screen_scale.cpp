@@ -14,11 +14,6 @@ ScreenScale readScreenScale() {
     s.dpiY = static_cast<int>(std::lround(screen->logicalDotsPerInchY()));
     if (s.dpiX <= 0) s.dpiX = 96;
     if (s.dpiY <= 0) s.dpiY = 96;
-    s.physicalDpiX = static_cast<int>(std::lround(screen->physicalDotsPerInchX()));
-    s.physicalDpiY = static_cast<int>(std::lround(screen->physicalDotsPerInchY()));
-    // A made-up or missing physical size says nothing: the logical density stands in.
-    if (s.physicalDpiX <= 0 || s.physicalDpiX > 2000) s.physicalDpiX = s.dpiX;
-    if (s.physicalDpiY <= 0 || s.physicalDpiY > 2000) s.physicalDpiY = s.dpiY;
   }
   return s;
 }

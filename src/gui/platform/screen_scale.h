@@ -7,15 +7,10 @@ namespace nibblet {
 struct ScreenScale {
   int dpiX = 96;
   int dpiY = 96;
-  // The screen's physical density, for targets a finger must hit whatever the logical scale.
-  int physicalDpiX = 96;
-  int physicalDpiY = 96;
+
   // n pixels at 96 dpi in device pixels: (n * dpi + 48) / 96.
   int x(int n) const { return (n * dpiX + 48) / 96; }
   int y(int n) const { return (n * dpiY + 48) / 96; }
-  // A length of `mm` millimetres on the glass in device pixels, rounded up.
-  int mmX(int mm) const { return (mm * physicalDpiX * 10 + 253) / 254; }
-  int mmY(int mm) const { return (mm * physicalDpiY * 10 + 253) / 254; }
 };
 
 // Reads the primary screen's logical dots per inch (96 when there is no screen).

@@ -12,7 +12,9 @@
 #include "core/i18n/command_ids.h"
 #include "core/view/command_bar.h"
 #include "core/view/hex_keypad.h"
+#include "gui/platform/dialog_caption.h"
 #include "gui/platform/qt_text.h"
+#include "gui/platform/screen_scale.h"
 #include "gui/view/dialog_command_bar.h"
 #include "gui/view/hex_keypad.h"
 
@@ -39,21 +41,12 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
 
   // The caption is drawn by the dialog itself: on a hand-held shell or a kiosk no window
   // manager draws a frame with a title.
-  auto* titleBar = new QWidget(this);
-  titleBar->setObjectName("titleBar");
-  titleBar->setAttribute(Qt::WA_StyledBackground);
-  titleBar->setStyleSheet("#titleBar { background: #24406e; } QLabel { color: white; font-weight: bold; }");
-  auto* titleRow = new QHBoxLayout(titleBar);
-  const int pad = (4 * dpiX + 48) / 96;
-  titleRow->setContentsMargins(2 * pad, pad, 2 * pad, pad);
-  m_caption = new QLabel(windowTitle(), titleBar);
-  m_caption->setObjectName("caption");
-  titleRow->addWidget(m_caption, 1);
+  m_caption = makeCaptionLabel(this, ScreenScale{dpiX, dpiX});
 
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(4, 4, 4, 4);
   column->setSpacing(4);
-  column->addWidget(titleBar);
+  column->addWidget(m_caption);
   column->addWidget(m_bar);
   column->addWidget(m_edit);
   column->addWidget(m_keypad);
