@@ -140,21 +140,21 @@ std::vector<std::u16string> splitChoices(std::u16string_view text) {
   return out;
 }
 
-std::unique_ptr<PropertyRow> makeRow(const RowSpec& spec, std::u16string_view no, std::u16string_view yes) {
+std::unique_ptr<PropertyRow> makeRow(const RowSpec& plan, std::u16string_view no, std::u16string_view yes) {
   auto row = std::make_unique<PropertyRow>();
-  row->rowKind = spec.rowKind;
-  row->bound = spec.bound;
-  row->boundMinutes = spec.boundMinutes;
-  row->maxChars = spec.maxChars;
-  row->label = spec.label;
-  row->hint = spec.hint.empty() ? spec.label : spec.hint;
-  row->onButton = spec.onButton;
-  row->isColourRow = spec.isColourRow;
-  row->isFolderRow = spec.isFolderRow;
+  row->rowKind = plan.rowKind;
+  row->bound = plan.bound;
+  row->boundMinutes = plan.boundMinutes;
+  row->maxChars = plan.maxChars;
+  row->label = plan.label;
+  row->hint = plan.hint.empty() ? plan.label : plan.hint;
+  row->onButton = plan.onButton;
+  row->isColourRow = plan.isColourRow;
+  row->isFolderRow = plan.isFolderRow;
   if (row->rowKind == kRowTextChoice) row->choices.push_back(boundText(*row));
-  row->choices.insert(row->choices.end(), spec.choices.begin(), spec.choices.end());
+  row->choices.insert(row->choices.end(), plan.choices.begin(), plan.choices.end());
   bool noYes = row->rowKind == kRowByteNoYes || row->rowKind == kRowIntNoYes || row->rowKind == kRowIntYesNo;
-  if (noYes && spec.choices.empty()) {
+  if (noYes && plan.choices.empty()) {
     row->choices.emplace_back(no);
     row->choices.emplace_back(yes);
   }

@@ -98,7 +98,7 @@ struct PropertyRow {
 
 // Creates a row: the choices of kind 8 start with the bound text; kinds 4, 7 and 9 without
 // choices get `no` and `yes`; the hint defaults to the label. The row is refreshed.
-std::unique_ptr<PropertyRow> makeRow(const RowSpec& spec, std::u16string_view no, std::u16string_view yes);
+std::unique_ptr<PropertyRow> makeRow(const RowSpec& plan, std::u16string_view no, std::u16string_view yes);
 
 // Bound variable -> choiceIndex and valueText. A choice index outside the choices (negative
 // included) is shown as choice 0. A row without its variable shows an empty or zero value.

@@ -34,8 +34,8 @@ bool PropertySheetModel::addRow(std::unique_ptr<PropertyRow> row) {
   return true;
 }
 
-PropertyRow& PropertySheetModel::addRow(const RowSpec& spec) {
-  addRow(makeRow(spec, m_no, m_yes));
+PropertyRow& PropertySheetModel::addRow(const RowSpec& plan) {
+  addRow(makeRow(plan, m_no, m_yes));
   return *m_rows.back();
 }
 

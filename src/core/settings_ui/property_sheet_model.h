@@ -38,8 +38,8 @@ class PropertySheetModel {
   // Called by a builder: the row's owner and index are set and it is appended. A null row is
   // refused (false).
   bool addRow(std::unique_ptr<PropertyRow> row);
-  // Creates the row of `spec` and adds it; returns it.
-  PropertyRow& addRow(const RowSpec& spec);
+  // Creates the row of `plan` and adds it; returns it.
+  PropertyRow& addRow(const RowSpec& plan);
 
   int rowCount() const { return static_cast<int>(m_rows.size()); }
   // Null for an index outside the rows.

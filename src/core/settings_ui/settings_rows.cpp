@@ -7,21 +7,21 @@ namespace nibblet {
 namespace {
 
 RowSpec textRow(int label, char16_t* field, std::size_t chars, const Texts& texts) {
-  RowSpec spec;
-  spec.rowKind = kRowText;
-  spec.bound = field;
-  spec.maxChars = static_cast<std::int32_t>(chars);
-  spec.label = texts.loadText(label);
-  return spec;
+  RowSpec plan;
+  plan.rowKind = kRowText;
+  plan.bound = field;
+  plan.maxChars = static_cast<std::int32_t>(chars);
+  plan.label = texts.loadText(label);
+  return plan;
 }
 
 RowSpec choiceRow(std::uint32_t kind, int label, void* field, std::int32_t size, const Texts& texts) {
-  RowSpec spec;
-  spec.rowKind = kind;
-  spec.bound = field;
-  spec.maxChars = size;
-  spec.label = texts.loadText(label);
-  return spec;
+  RowSpec plan;
+  plan.rowKind = kind;
+  plan.bound = field;
+  plan.maxChars = size;
+  plan.label = texts.loadText(label);
+  return plan;
 }
 
 }  // namespace
@@ -60,20 +60,20 @@ void buildSettingsRows(PropertySheetModel& sheet, Settings& settings,
 
   const SettingsDialogs* actions = &dialogs;
   auto folderRow = [&](int label, PathText& field, int hint) {
-    RowSpec spec = textRow(label, field.data(), field.size(), texts);
-    if (hint) spec.hint = texts.loadText(hint);
-    spec.isFolderRow = true;
-    spec.onButton = [actions](PropertyRow& row) { return chooseFolderForRow(row, *actions); };
-    sheet.addRow(spec);
+    RowSpec plan = textRow(label, field.data(), field.size(), texts);
+    if (hint) plan.hint = texts.loadText(hint);
+    plan.isFolderRow = true;
+    plan.onButton = [actions](PropertyRow& row) { return chooseFolderForRow(row, *actions); };
+    sheet.addRow(plan);
   };
   folderRow(kIdsWorkPath, settings.workPath, 0);
   folderRow(kIdsBackupPath, settings.backupPath, kIdsBackupHint);
 
   auto colourRow = [&](int label, ColorText& field) {
-    RowSpec spec = textRow(label, field.data(), field.size(), texts);
-    spec.isColourRow = true;
-    spec.onButton = [actions](PropertyRow& row) { return pickColourForRow(row, *actions); };
-    sheet.addRow(spec);
+    RowSpec plan = textRow(label, field.data(), field.size(), texts);
+    plan.isColourRow = true;
+    plan.onButton = [actions](PropertyRow& row) { return pickColourForRow(row, *actions); };
+    sheet.addRow(plan);
   };
   colourRow(kIdsChangesColor, settings.changesColor);
   colourRow(kIdsEditStartColor, settings.editStartColor);

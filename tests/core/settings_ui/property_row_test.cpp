@@ -8,7 +8,7 @@
 namespace nibblet {
 namespace {
 
-RowSpec spec(std::uint32_t kind, void* bound, std::int32_t maxChars, std::u16string label = u"Row") {
+RowSpec plan(std::uint32_t kind, void* bound, std::int32_t maxChars, std::u16string label = u"Row") {
   RowSpec s;
   s.rowKind = kind;
   s.bound = bound;
@@ -25,10 +25,10 @@ TEST(PropertyRow, ChoiceOutsideTheListShowsChoiceZeroAndIsWrittenBackWhenLeft) {
   std::int32_t untouched = 7;
   PropertySheetModel sheet(texts);
   sheet.addPage(u"Page", [&](PropertySheetModel& s) {
-    s.addRow(spec(kRowIntYesNo, &yesNo, 4));
-    s.addRow(spec(kRowByteNoYes, &byteYesNo, 1));
-    s.addRow(spec(kRowIntChoice, &negative, 4)).choices = {u"a", u"b"};
-    s.addRow(spec(kRowIntYesNo, &untouched, 4));
+    s.addRow(plan(kRowIntYesNo, &yesNo, 4));
+    s.addRow(plan(kRowByteNoYes, &byteYesNo, 1));
+    s.addRow(plan(kRowIntChoice, &negative, 4)).choices = {u"a", u"b"};
+    s.addRow(plan(kRowIntYesNo, &untouched, 4));
   });
   ASSERT_TRUE(sheet.selectPage(0));
   EXPECT_EQ(sheet.row(0)->valueText, u"No");
@@ -53,7 +53,7 @@ TEST(PropertyRow, EveryKeystrokeReachesTheBoundBufferCutToItsCapacity) {
   Texts texts;
   std::array<char16_t, 6> buffer{u'o', u'l', u'd', 0, u'X', u'X'};
   PropertySheetModel sheet(texts);
-  sheet.addPage(u"Page", [&](PropertySheetModel& s) { s.addRow(spec(kRowText, buffer.data(), 6)); });
+  sheet.addPage(u"Page", [&](PropertySheetModel& s) { s.addRow(plan(kRowText, buffer.data(), 6)); });
   sheet.selectPage(0);
   EXPECT_EQ(sheet.row(0)->valueText, u"old");
   sheet.activateRow(0);
@@ -73,7 +73,7 @@ TEST(PropertyRow, EveryKeystrokeReachesTheBoundBufferCutToItsCapacity) {
 
 TEST(PropertyRow, ATextNotTerminatedInItsBufferIsReadOnlyToTheBufferEnd) {
   std::array<char16_t, 4> buffer{u'a', u'b', u'c', u'd'};
-  auto row = makeRow(spec(kRowText, buffer.data(), 4), u"No", u"Yes");
+  auto row = makeRow(plan(kRowText, buffer.data(), 4), u"No", u"Yes");
   EXPECT_EQ(row->valueText, u"abcd");
   commitRow(*row);
   EXPECT_EQ(std::u16string(buffer.data()), u"abc");
@@ -83,7 +83,7 @@ TEST(PropertyRow, NumberAndByteKinds) {
   std::int32_t number = 42;
   std::int8_t signedByte = -3;
   std::uint8_t choice = 1;
-  auto n = makeRow(spec(kRowNumber, &number, 4), u"No", u"Yes");
+  auto n = makeRow(plan(kRowNumber, &number, 4), u"No", u"Yes");
   EXPECT_EQ(n->valueText, u"42");
   takeText(*n, u"123abc");
   EXPECT_EQ(number, 123);
@@ -93,14 +93,14 @@ TEST(PropertyRow, NumberAndByteKinds) {
   takeText(*n, u"99999999999999");
   EXPECT_EQ(number, 2147483647);
 
-  auto b = makeRow(spec(kRowSignedByte, &signedByte, 1), u"No", u"Yes");
+  auto b = makeRow(plan(kRowSignedByte, &signedByte, 1), u"No", u"Yes");
   EXPECT_EQ(b->valueText, u"-3");
   takeText(*b, u"300");  // 300 & 0xFF = 44
   EXPECT_EQ(signedByte, 44);
   takeText(*b, u"200");
   EXPECT_EQ(signedByte, -56);
 
-  RowSpec c = spec(kRowByteChoice, &choice, 1);
+  RowSpec c = plan(kRowByteChoice, &choice, 1);
   c.choices = splitChoices(u"zero/one/two");
   auto row = makeRow(c, u"No", u"Yes");
   EXPECT_EQ(row->valueText, u"one");
@@ -109,13 +109,13 @@ TEST(PropertyRow, NumberAndByteKinds) {
   takeChoice(*row, 3);  // no such item
   EXPECT_EQ(choice, 2);
   // A choice row without choices shows nothing.
-  auto empty = makeRow(spec(kRowIntChoice, &number, 4), u"No", u"Yes");
+  auto empty = makeRow(plan(kRowIntChoice, &number, 4), u"No", u"Yes");
   EXPECT_EQ(empty->valueText, u"");
 }
 
 TEST(PropertyRow, TextChoiceRowStartsWithItsText) {
   std::array<char16_t, 8> buffer{u'c', u'u', u'r', 0};
-  RowSpec s = spec(kRowTextChoice, buffer.data(), 8);
+  RowSpec s = plan(kRowTextChoice, buffer.data(), 8);
   s.choices = splitChoices(u"alpha/longer text");
   auto row = makeRow(s, u"No", u"Yes");
   EXPECT_EQ(row->choices, (std::vector<std::u16string>{u"cur", u"alpha", u"longer text"}));
@@ -126,7 +126,7 @@ TEST(PropertyRow, TextChoiceRowStartsWithItsText) {
 
 TEST(PropertyRow, TimeAndDateRows) {
   std::int32_t hours = 7, minutes = 5;
-  RowSpec t = spec(kRowTime, &hours, 4);
+  RowSpec t = plan(kRowTime, &hours, 4);
   t.boundMinutes = &minutes;
   auto time = makeRow(t, u"No", u"Yes");
   EXPECT_EQ(time->valueText, u"07:05");
@@ -136,20 +136,20 @@ TEST(PropertyRow, TimeAndDateRows) {
 
   FileTime stamp = 0;
   ASSERT_TRUE(fileTimeOf(CalendarTime{2024, 2, 29, 13, 45, 10}, stamp));
-  auto date = makeRow(spec(kRowDateTime, &stamp, 8), u"No", u"Yes");
+  auto date = makeRow(plan(kRowDateTime, &stamp, 8), u"No", u"Yes");
   EXPECT_EQ(date->valueText, u"2024/02/29 13:45");
   takeDateTime(*date, CalendarTime{1601, 1, 1, 0, 0, 0});
   EXPECT_EQ(stamp, 0u);
   takeDateTime(*date, CalendarTime{2023, 2, 29, 0, 0, 0});  // no such day: the time stays
   EXPECT_EQ(stamp, 0u);
   EXPECT_EQ(calendarOf(116444736000000000ull), (CalendarTime{1970, 1, 1, 0, 0, 0}));
-  auto unbound = makeRow(spec(kRowDateTime, nullptr, 8), u"No", u"Yes");
+  auto unbound = makeRow(plan(kRowDateTime, nullptr, 8), u"No", u"Yes");
   EXPECT_EQ(unbound->valueText, u"0000/00/00 00:00");
 }
 
 TEST(PropertyRow, RowsWithoutVariablesOrOfUnknownKindWriteNothing) {
   for (std::uint32_t kind : {kRowText, kRowNumber, kRowByteNoYes, kRowIntYesNo, kRowTime, 99u}) {
-    auto row = makeRow(spec(kind, nullptr, 4), u"No", u"Yes");
+    auto row = makeRow(plan(kind, nullptr, 4), u"No", u"Yes");
     takeText(*row, u"1");
     takeChoice(*row, 1);
     commitRow(*row);  // must not touch memory
@@ -165,10 +165,10 @@ TEST(PropertySheet, PagesRowsAndThePaneText) {
   sheet.setDefaultHint(u"Tap");
   sheet.addPage(u"One", [&](PropertySheetModel& s) {
     ++builds;
-    RowSpec r = spec(kRowIntYesNo, &mode, 4, u"Mode");
+    RowSpec r = plan(kRowIntYesNo, &mode, 4, u"Mode");
     r.hint = u"Careful";
     s.addRow(r);
-    s.addRow(spec(kRowCaption, nullptr, 0, u"Caption"));
+    s.addRow(plan(kRowCaption, nullptr, 0, u"Caption"));
     EXPECT_FALSE(s.addRow(std::unique_ptr<PropertyRow>()));
   });
   sheet.addPage(u"Two", {});
