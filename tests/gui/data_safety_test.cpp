@@ -328,11 +328,18 @@ class DataSafetyTest : public QObject {
     // Shown from the start here, so the test does not depend on the machine's speed.
     program.context().waitCursor.setShowAfter(0);
     int highest = -1, polls = 0;
+    bool closeAsked = false;
     QTimer poll;
     connect(&poll, &QTimer::timeout, [&] {
       ++polls;  // timers still run: the window is kept alive during the copy
-      if (QProgressBar* bar = program.context().waitCursor.bar(); bar && bar->isVisible())
+      if (QProgressBar* bar = program.context().waitCursor.bar(); bar && bar->isVisible()) {
         highest = std::max(highest, bar->value());
+        // A close asked for meanwhile (the window's close button) waits for the work.
+        if (!closeAsked && bar->value() > 0) {
+          closeAsked = true;
+          frame->close();
+        }
+      }
     });
     poll.start(1);
     frame->document().setPath(toU16(path));
@@ -340,9 +347,16 @@ class DataSafetyTest : public QObject {
     poll.stop();
     QVERIFY(polls > 0);
     QVERIFY(highest > 0);
+    QVERIFY(closeAsked);
     QVERIFY(!program.context().waitCursor.bar()->isVisible());
     QVERIFY(frame->view() != nullptr);
-    frame->close();
+    QVERIFY(frame->isVisible());
+    // Once the program is idle again, the close goes through.
+    QEventLoop idle;
+    QTimer::singleShot(300, &idle, &QEventLoop::quit);
+    idle.exec();
+    QVERIFY(!frame->isVisible());
+    QVERIFY(!frame->document().isOpen());
     program.finish();
   }
 

@@ -197,11 +197,11 @@ int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines) {
   std::string native = toUtf8(path);
   // Not blocking on open: a named pipe chosen by mistake must not hang the program.
   int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return errno != 0 ? errno : EIO;
+  if (fd < 0) return lastError();
   struct stat st;
   int rc = 0;
   if (::fstat(fd, &st) != 0) {
-    rc = errno != 0 ? errno : EIO;
+    rc = lastError();
   } else if (!S_ISREG(st.st_mode)) {
     rc = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
   }
@@ -212,7 +212,7 @@ int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines) {
     ssize_t n = ::read(fd, buffer.get(), kReadChunk);
     if (n < 0) {
       if (errno == EINTR) continue;
-      rc = errno != 0 ? errno : EIO;
+      rc = lastError();
     } else if (n == 0) {
       if (!collector.finish()) rc = ENOMEM;
       break;

@@ -7,12 +7,15 @@ namespace nibblet {
 
 AppendResult ChangeLog::append(std::uint32_t offset, std::uint8_t oldValue, std::uint8_t newValue) {
   bool wasEmpty = m_entries.capacity() == 0;
+  // The observer hears of the edit even when the log has no room for it: the byte is written
+  // all the same, and a save must still carry it to the user's file.
+  const ChangeEntry entry{offset, oldValue, newValue};
+  if (m_observer) m_observer->changeAppended(entry);
   try {
-    m_entries.push_back({offset, oldValue, newValue});
+    m_entries.push_back(entry);
   } catch (const std::bad_alloc&) {
     return wasEmpty ? AppendResult::AllocError : AppendResult::ReallocError;
   }
-  if (m_observer) m_observer->changeAppended(m_entries.back());
   return AppendResult::Stored;
 }
 

@@ -16,8 +16,9 @@ struct ChangeEntry {
   std::uint8_t newValue;
 };
 
-// Told of every entry as it is appended and of every undo, before the byte is written; the
-// document journals them so the edits can be recovered after a crash.
+// Told of every entry as it is appended (also one the log has no room for) and of every undo,
+// before the byte is written; the document journals them so the edits can be recovered after a
+// crash, and remembers their offsets for the next save.
 class ChangeObserver {
  public:
   virtual ~ChangeObserver() = default;

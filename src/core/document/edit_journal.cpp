@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstring>
 
 #include "core/document/journal_format.h"
@@ -54,7 +53,7 @@ int EditJournal::create(const std::string& path, JournalMode mode, const std::st
     return rc;
   }
   if (::lseek(fd, 0, SEEK_END) < 0) {
-    rc = errno;
+    rc = lastError();
     ::close(fd);
     ::unlink(path.c_str());
     return rc;
@@ -65,15 +64,14 @@ int EditJournal::create(const std::string& path, JournalMode mode, const std::st
   return 0;
 }
 
-int EditJournal::adopt(int fd, const std::string& foundPath, const std::string& path) {
+int EditJournal::adopt(int fd, const std::string& path, std::uint64_t validBytes) {
   release();
-  if (foundPath != path && ::rename(foundPath.c_str(), path.c_str()) != 0) {
-    int rc = errno;
+  // A torn last record is cut off, so what this run appends follows the last whole one.
+  if (::ftruncate(fd, static_cast<off_t>(validBytes)) != 0 || ::lseek(fd, 0, SEEK_END) < 0) {
+    int rc = lastError();
     ::close(fd);
     return rc;
   }
-  syncFolderOf(path);
-  ::lseek(fd, 0, SEEK_END);
   m_fd = fd;
   m_path = path;
   m_error = 0;
@@ -148,9 +146,11 @@ bool EditJournal::read(int fd, EditJournalContents& out) {
   out.touched.clear();
   out.unsaved = false;
   bool everSaved = false;
+  out.validBytes = r.at;
   for (std::size_t at = r.at; data.size() - at >= kRecordSize; at += kRecordSize) {
     const std::uint8_t* rec = data.data() + at;
     if (recordCheck(rec) != rec[7]) break;
+    out.validBytes = at + kRecordSize;
     std::uint32_t offset = rec[0] | (rec[1] << 8) | (rec[2] << 16) | (static_cast<std::uint32_t>(rec[3]) << 24);
     switch (rec[6]) {
       case 'E':

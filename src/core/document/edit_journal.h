@@ -27,6 +27,7 @@ struct EditJournalContents {
   std::vector<ChangeEntry> entries;  // the change log as it stood, oldest first
   std::vector<std::uint32_t> touched;  // every offset ever edited, in journal order
   bool unsaved = false;    // the copy holds changes that were not saved
+  std::uint64_t validBytes = 0;  // where the last whole record ends
 };
 
 class EditJournal : public ChangeObserver {
@@ -40,14 +41,9 @@ class EditJournal : public ChangeObserver {
   // 0 or the system error code.
   int create(const std::string& path, JournalMode mode, const std::string& sourcePath,
              const std::string& copyPath, const FileIdentity& source);
-  // Takes over a journal found by findLeftJournals: `fd` is its locked descriptor. The journal
-  // is renamed to `path` (when that differs) and continued.
-  int adopt(int fd, const std::string& foundPath, const std::string& path);
-
-  bool isOpen() const { return m_fd >= 0; }
-  const std::string& path() const { return m_path; }
-  // The first write error, 0 while every record was written.
-  int error() const { return m_error; }
+  // Takes over a journal found by findLeftJournals under its own name: `fd` is its locked
+  // descriptor, `validBytes` where its last whole record ends. The journal is continued.
+  int adopt(int fd, const std::string& path, std::uint64_t validBytes);
 
   void changeAppended(const ChangeEntry& entry) override;
   void changeUndone(const ChangeEntry& entry) override;
@@ -68,7 +64,7 @@ class EditJournal : public ChangeObserver {
     EditJournalContents contents;
   };
   // The journals in `folder` that no running process holds and that belong to `sourcePath` (the
-  // same name, or the same file), oldest last.
+  // same name, or the same file), in the folder's order.
   static std::vector<Found> findLeftJournals(const std::string& folder, const std::string& sourcePath);
 
  private:

@@ -66,9 +66,11 @@ void HexDocument::changeAppended(const ChangeEntry& entry) {
 
 void HexDocument::changeUndone(const ChangeEntry& entry) {
   m_journal.changeUndone(entry);
-  // An undo after a save changes a byte the user's file already holds in its new form.
+  // An undo after a save changes a byte the user's file already holds in its new form; before
+  // any save it only takes the copy back towards the user's file, which the log still shows.
   m_touched.push_back(entry.offset);
-  m_unsaved = true;
+  if (m_savedOnce) m_unsaved = true;
+  else if (m_changeLog.count() <= 1) m_unsaved = false;  // the last entry goes: the copy is the file again
 }
 
 bool HexDocument::openDocument() {
@@ -142,8 +144,9 @@ HexDocument::Recovery HexDocument::offerRecovery(EditJournalContents& onTheSpot)
   for (EditJournal::Found& f : found) {
     const EditJournalContents& c = f.contents;
     bool decided = result != Recovery::None;
+    int answer = kButtonNo;
     if (!decided && c.mode == JournalMode::TemporaryCopy && c.unsaved && isFile(fromUtf8(c.copyPath))) {
-      int answer = ask(kIdsOpenFile, kIdsRecoverCopy, {m_path});
+      answer = ask(kIdsOpenFile, kIdsRecoverCopy, {m_path});
       if (answer == kButtonYes) {
         result = openRecoveredCopy(f) ? Recovery::Copy : Recovery::Refused;
         continue;
@@ -151,11 +154,17 @@ HexDocument::Recovery HexDocument::offerRecovery(EditJournalContents& onTheSpot)
     } else if (!decided && c.mode == JournalMode::OnTheSpot && !c.entries.empty()) {
       FileIdentity now;
       bool sameFile = identityOf(-1, toUtf8(m_path), now) == 0 && now.sameFile(c.source);
-      if (sameFile && ask(kIdsOpenFile, kIdsRecoverOnTheSpot,
-                          {m_path, static_cast<std::uint32_t>(c.entries.size())}) == kButtonYes) {
+      if (sameFile) answer = ask(kIdsOpenFile, kIdsRecoverOnTheSpot, {m_path, static_cast<std::uint32_t>(c.entries.size())});
+      if (answer == kButtonYes) {
         onTheSpot = c;
         result = Recovery::OnTheSpot;
       }
+    }
+    if (answer != kButtonYes && answer != kButtonNo) {
+      // A question ended without an answer (the program told to quit) discards nothing.
+      ::close(f.fd);
+      result = Recovery::Refused;
+      continue;
     }
     if (decided) {
       ::close(f.fd);  // left for a later open
@@ -177,7 +186,7 @@ bool HexDocument::openRecoveredCopy(EditJournal::Found& found) {
   int fd = ::open(found.contents.copyPath.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
   int error = fd < 0 ? errno : 0;
   if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno;
-  if (error == 0) error = m_journal.adopt(found.fd, found.path, found.path);
+  if (error == 0) error = m_journal.adopt(found.fd, found.path, found.contents.validBytes);
   else ::close(found.fd);
   found.fd = -1;
   if (error == 0) {
@@ -199,6 +208,8 @@ bool HexDocument::openRecoveredCopy(EditJournal::Found& found) {
   finishOpen(true);
   m_touched = found.contents.touched;
   m_unsaved = true;
+  // The crashed run's journal may lack its last records: the first save writes the whole copy.
+  m_saveWhole = true;
   loadRecoveredLog(found.contents.entries, /*journalThem=*/false);
   m_services.recentFiles.add(m_services.key, m_sourcePath);
   return true;
@@ -311,13 +322,18 @@ bool HexDocument::save(bool askFirst) {
       request.bytes = m_file.bytes();
       request.size = m_file.size();
       request.workFolder = toUtf8(m_workFolder);
-      request.whole = changed;
+      request.whole = changed || m_saveWhole;
       request.copyPath = toUtf8(m_path);
-      if (changed) error = m_file.flush();
+      request.damaged = [this] { return m_file.isDamaged(); };
+      if (request.whole) error = m_file.flush();
       if (error == 0) {
         request.offsets = m_touched;
         request.progress = busy.report();
-        error = saveInPlace(request, after);
+        std::string left;
+        error = saveInPlace(request, after, &left);
+        // A save that failed halfway leaves its journal for the next start, which needs the
+        // copy to finish it: the copy is then kept whatever Close is answered.
+        if (!left.empty()) m_leftJournals.push_back(left);
       }
     }
   }
@@ -330,6 +346,11 @@ bool HexDocument::save(bool askFirst) {
   m_sourceIdentity = after;
   m_touched.clear();
   m_unsaved = false;
+  m_savedOnce = true;
+  m_saveWhole = false;
+  // The file now holds every byte of the copy: journals of earlier failed saves are stale.
+  for (const std::string& left : m_leftJournals) ::unlink(left.c_str());
+  m_leftJournals.clear();
   m_journal.saved(after);
   showMessage(m_services.messages, t.loadText(kIdsSave), kStyleInformation, t.loadText(kIdsFileSaved),
               {m_sourcePath});
@@ -339,7 +360,7 @@ bool HexDocument::save(bool askFirst) {
 bool HexDocument::close() {
   if (checkMapping()) return true;
   bool pathExists = isFile(m_path);
-  if (pathExists && !m_sourcePath.empty() && !m_changeLog.isEmpty() && m_file.isOpen()) {
+  if (pathExists && !m_sourcePath.empty() && (!m_changeLog.isEmpty() || m_unsaved) && m_file.isOpen()) {
     // Also asked when the user's file has gone: Yes makes it anew rather than leaving the
     // edits in a copy nobody would find.
     int answer = ask(kIdsSave, kIdsSaveChanges, {});
@@ -356,7 +377,7 @@ bool HexDocument::close() {
   }
   if (checkMapping()) return true;
   m_window.documentClosing();
-  release(/*keepForRecovery=*/false);
+  release(/*keepForRecovery=*/!m_leftJournals.empty());
   m_window.documentClosed();
   m_window.setTitle(u"Nibblet");
   return true;
@@ -380,6 +401,9 @@ void HexDocument::release(bool keepForRecovery) {
   m_sourcePath.clear();
   m_touched.clear();
   m_unsaved = false;
+  m_savedOnce = false;
+  m_saveWhole = false;
+  m_leftJournals.clear();
 }
 
 bool HexDocument::checkMapping() {
@@ -401,7 +425,7 @@ void HexDocument::abandon() {
     m_journal.release();
     return;
   }
-  bool keep = m_sourcePath.empty() ? !m_changeLog.isEmpty() : m_unsaved;
+  bool keep = m_sourcePath.empty() ? !m_changeLog.isEmpty() : m_unsaved || !m_leftJournals.empty();
   release(keep);
 }
 

@@ -148,6 +148,9 @@ class HexDocument : private ChangeObserver {
   FileIdentity m_sourceIdentity;       // the user's file as opened or last saved
   std::vector<std::uint32_t> m_touched;  // offsets edited or undone since the last save
   bool m_unsaved = false;              // the copy differs from the user's file
+  bool m_savedOnce = false;            // a save succeeded since the document was opened
+  bool m_saveWhole = false;            // the next save writes every byte (a recovered copy)
+  std::vector<std::string> m_leftJournals;  // save journals a failed save could not drop
 };
 
 }  // namespace nibblet

@@ -113,7 +113,7 @@ std::vector<Range> rangesOf(std::vector<std::uint32_t> offsets, std::uint32_t si
   return ranges;
 }
 
-int saveRanges(const SaveRequest& r, int target) {
+int saveRanges(const SaveRequest& r, int target, std::string* leftJournal) {
   std::vector<Range> ranges = rangesOf(r.offsets, r.size);
   std::uint64_t total = 0;
   for (const Range& g : ranges) total += g.length;
@@ -143,17 +143,23 @@ int saveRanges(const SaveRequest& r, int target) {
     at += g.length;
   }
   w.out.insert(w.out.end(), old.begin(), old.end());
+  const std::size_t freshAt = w.out.size();
   for (const Range& g : ranges) w.out.insert(w.out.end(), r.bytes + g.offset, r.bytes + g.offset + g.length);
+  // Bytes read from a mapping that faulted are zeros, not the copy's: nothing is written then.
+  if (r.damaged && r.damaged()) return EIO;
 
   int journal = -1;
   std::string journalPath;
   int rc = writeJournal(r.workFolder, w.out, journal, journalPath);
   if (rc != 0) return rc;
   std::size_t written = 0;  // ranges touched so far, the failing one included
+  at = freshAt;
   for (const Range& g : ranges) {
     ++written;
-    rc = writeAllAt(target, r.bytes + g.offset, g.length, g.offset);
+    // The file gets exactly the bytes the journal holds.
+    rc = writeAllAt(target, w.out.data() + at, g.length, g.offset);
     if (rc != 0) break;
+    at += g.length;
   }
   if (rc == 0 && ::fsync(target) != 0) rc = lastError();
   if (rc != 0) {
@@ -165,15 +171,19 @@ int saveRanges(const SaveRequest& r, int target) {
       at += ranges[i].length;
     }
     if (undo == 0 && ::fsync(target) != 0) undo = lastError();
-    if (undo == 0) dropJournal(journal, journalPath);
-    else ::close(journal);
+    if (undo == 0) {
+      dropJournal(journal, journalPath);
+    } else {
+      ::close(journal);
+      if (leftJournal) *leftJournal = journalPath;
+    }
     return rc;
   }
   dropJournal(journal, journalPath);
   return 0;
 }
 
-int saveWhole(const SaveRequest& r, int target, const FileIdentity& now) {
+int saveWhole(const SaveRequest& r, int target, const FileIdentity& now, std::string* leftJournal) {
   int copy = ::open(r.copyPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (copy < 0) return lastError();
   FileIdentity copyId;
@@ -191,14 +201,19 @@ int saveWhole(const SaveRequest& r, int target, const FileIdentity& now) {
   w.number(copyId.size, 8);
   int journal = -1;
   std::string journalPath;
+  if (rc == 0 && r.damaged && r.damaged()) rc = EIO;
   if (rc == 0) rc = writeJournal(r.workFolder, w.out, journal, journalPath);
   if (rc == 0) {
     rc = copyInPlace(copy, target, copyId.size, r.progress);
     if (rc == 0 && ::fsync(target) != 0) rc = lastError();
     // Without the old bytes a half-written file cannot be put back: the journal stays and the
-    // next start completes the copy.
-    if (rc == 0) dropJournal(journal, journalPath);
-    else ::close(journal);
+    // next start completes the copy, which must therefore stay too.
+    if (rc == 0) {
+      dropJournal(journal, journalPath);
+    } else {
+      ::close(journal);
+      if (leftJournal) *leftJournal = journalPath;
+    }
   }
   ::close(copy);
   return rc;
@@ -271,7 +286,8 @@ Finish finishJournal(const std::vector<std::uint8_t>& data) {
 
 }  // namespace
 
-int saveInPlace(const SaveRequest& r, FileIdentity& after) {
+int saveInPlace(const SaveRequest& r, FileIdentity& after, std::string* leftJournal) {
+  if (leftJournal) leftJournal->clear();
   int target = -1;
   mode_t mode = 0;
   bool restore = false;
@@ -280,10 +296,9 @@ int saveInPlace(const SaveRequest& r, FileIdentity& after) {
   FileIdentity now;
   rc = identityOf(target, "", now);
   if (rc == 0 && !r.whole && !(now == r.expected && now.size == r.size)) rc = ESTALE;
-  if (rc == 0) rc = r.whole ? saveWhole(r, target, now) : saveRanges(r, target);
-  if (restore) ::fchmod(target, mode);
+  if (rc == 0) rc = r.whole ? saveWhole(r, target, now, leftJournal) : saveRanges(r, target, leftJournal);
   if (rc == 0) rc = identityOf(target, "", after);
-  ::close(target);
+  closeTarget(target, mode, restore);
   return rc;
 }
 

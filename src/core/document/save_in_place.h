@@ -29,13 +29,17 @@ struct SaveRequest {
   std::string copyPath;
   // Hears of every megabyte written when the whole file is written (written, total).
   std::function<void(std::uint64_t, std::uint64_t)> progress;
+  // True when `bytes` can no longer be trusted (their mapping faulted); asked after they were
+  // read and before anything is written.
+  std::function<bool()> damaged;
 };
 
 // Saves as described above. Returns 0, ESTALE when the file is not the expected one (and
 // `whole` is not set), or the system error code; on an error the file holds its old bytes,
-// except when it failed halfway and could not be put back, when the journal stays to be
-// finished at the next start. `after` receives the file's identity after the save.
-int saveInPlace(const SaveRequest& request, FileIdentity& after);
+// except when it failed halfway and could not be put back: then the journal stays to be
+// finished at the next start, and its path goes to `leftJournal`. `after` receives the file's
+// identity after the save.
+int saveInPlace(const SaveRequest& request, FileIdentity& after, std::string* leftJournal = nullptr);
 
 // Finishes the save journals in `folder` that no running process holds. Returns how many files
 // were completed.

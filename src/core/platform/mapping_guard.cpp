@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 
 namespace nibblet {
@@ -26,6 +27,11 @@ std::uintptr_t g_pageSize = 4096;
 struct sigaction g_previous;
 
 void onBusError(int signal, siginfo_t* info, void* context) {
+  const int savedErrno = errno;  // the interrupted code may be about to read it
+  struct RestoreErrno {
+    int value;
+    ~RestoreErrno() { errno = value; }
+  } restore{savedErrno};
   auto address = reinterpret_cast<std::uintptr_t>(info->si_addr);
   std::uintptr_t page = g_pageSize;
   for (Slot& slot : g_slots) {

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cerrno>
 #include <cstdlib>
 
 #include "core/app/command_line.h"
@@ -69,9 +70,11 @@ namespace {
 int g_signalPipe[2] = {-1, -1};
 
 void onTerminateSignal(int signal) {
+  const int savedErrno = errno;
   char byte = static_cast<char>(signal);
   ssize_t ignored = ::write(g_signalPipe[1], &byte, 1);
   (void)ignored;
+  errno = savedErrno;
 }
 
 // SIGTERM, SIGHUP and SIGINT (a logout, a closed terminal, Ctrl+C) arrive through a pipe in the

@@ -137,15 +137,18 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   // A file shortened under the mapping is noticed once the program is idle again, outside any
   // dialog, and its document closed there.
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-    if (m_mappingCheckPosted || !m_document.isDamaged() || QApplication::activeModalWidget() ||
-        QApplication::activePopupWidget() || m_context.waitCursor.isBusy())
-      return;
-    m_mappingCheckPosted = true;
+    if (m_idleWorkPosted || !isIdle() || (!m_document.isDamaged() && !m_closeWhenIdle)) return;
+    m_idleWorkPosted = true;
     QMetaObject::invokeMethod(this, [this] {
-      m_mappingCheckPosted = false;
-      // Work that keeps the window painted must not lose its document halfway.
-      if (m_context.waitCursor.isBusy()) return;
+      m_idleWorkPosted = false;
+      // Work that keeps the window painted, a dialog or a menu must not lose the document or the
+      // view from under it.
+      if (!isIdle()) return;
       if (m_document.checkMapping()) setDocumentCommandsEnabled(false);
+      if (m_closeWhenIdle) {
+        m_closeWhenIdle = false;
+        close();
+      }
     }, Qt::QueuedConnection);
   });
 
@@ -472,7 +475,17 @@ void MainFrame::keyPressEvent(QKeyEvent* event) {
   }
 }
 
+bool MainFrame::isIdle() const {
+  return !QApplication::activeModalWidget() && !QApplication::activePopupWidget() && !m_context.waitCursor.isBusy();
+}
+
 void MainFrame::closeEvent(QCloseEvent* event) {
+  // A close asked for while long work keeps the window painted waits until the work is done.
+  if (m_context.waitCursor.isBusy()) {
+    m_closeWhenIdle = true;
+    event->ignore();
+    return;
+  }
   // Closing the window closes the document with its questions; when that does not happen (a
   // failed save), the window stays.
   if (!m_document.close()) {

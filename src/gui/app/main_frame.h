@@ -73,6 +73,8 @@ class MainFrame : public QWidget, public DocumentWindow {
   void fontSizeCommand(int id);
   void placeOnWorkArea();
   void fitToScreen();
+  // No dialog, menu or long work is running: the document and the view may change.
+  bool isIdle() const;
   void watchScreen(QScreen* screen);
   void showSettings();
   void leaveSettings();
@@ -92,8 +94,8 @@ class MainFrame : public QWidget, public DocumentWindow {
   QPointer<HexViewWidget> m_view;
   std::unique_ptr<SettingsPage> m_settingsPage;
   bool m_settingsShown = false;
-  bool m_closing = false;
-  bool m_mappingCheckPosted = false;
+  bool m_idleWorkPosted = false;   // the idle check is queued
+  bool m_closeWhenIdle = false;    // a close came during long work
   bool m_screenWatched = false;
   QPointer<QScreen> m_watchedScreen;
 };

@@ -211,6 +211,55 @@ TEST(FullDisk, AFailedSaveAtCloseKeepsTheDocumentAndItsCopy) {
   EXPECT_FALSE(exists(toUtf8(copy)));
 }
 
+TEST(FullDisk, AWholeSaveCutShortKeepsTheCopyUntilTheNextStartFinishesIt) {
+  DocumentFixture f;
+  SmallDisk disk(f.dir.file("small"));
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+  std::vector<std::uint8_t> old = pattern(200 * 1024, 4);
+  writeFile(f.dir.file("small/a.bin"), old);
+  f.settings.openMode = 1;
+  f.document.setPath(f.dir.u16("small/a.bin"));
+  ASSERT_TRUE(f.document.openDocument());
+  f.edit(7, 0x77);
+  // Another program shrinks the file; the disk then fills, so writing it whole again fails.
+  writeFile(f.dir.file("small/a.bin"), std::vector<std::uint8_t>(1000, 1));
+  disk.fill();
+  f.messages.answer(kButtonYes);  // overwrite it
+  EXPECT_FALSE(f.document.save(false));
+  EXPECT_EQ(f.messages.shown().back().text, u"Error 28 with file " + f.dir.u16("small/a.bin") + u".");
+  // No to "Save changes?": the copy stays all the same, since the left journal needs it.
+  std::u16string copy = f.document.path();
+  f.messages.clear();
+  EXPECT_TRUE(f.document.close());
+  EXPECT_TRUE(exists(toUtf8(copy)));
+  disk.free();
+  cleanUpWorkFolder(f.settings);
+  std::vector<std::uint8_t> expected = old;
+  expected[7] = 0x77;
+  EXPECT_EQ(readFile(f.dir.file("small/a.bin")), expected);
+}
+
+TEST(Close, AnUndoAfterASaveIsAskedAboutAndSaved) {
+  DocumentFixture f;
+  ASSERT_TRUE(f.open("a.bin", {1, 2, 3, 4}, 1));
+  f.edit(0, 9);
+  ASSERT_TRUE(f.document.save(false));
+  f.document.undo();
+  EXPECT_TRUE(f.document.changeLog().isEmpty());
+  f.messages.clear();
+  f.messages.answer(kButtonYes);
+  EXPECT_TRUE(f.document.close());
+  EXPECT_EQ(questionText(f.messages, 0), u"Save changes?");
+  EXPECT_EQ(readFile(f.dir.file("a.bin")), (std::vector<std::uint8_t>{1, 2, 3, 4}));
+  // Before any save, an edit taken back leaves nothing to ask about.
+  ASSERT_TRUE(f.open("a.bin", {1, 2, 3, 4}, 1));
+  f.edit(0, 9);
+  f.document.undo();
+  f.messages.clear();
+  EXPECT_TRUE(f.document.close());
+  EXPECT_TRUE(f.messages.shown().empty());
+}
+
 TEST(SaveTarget, LinksOwnersAndModesStayTheSameFile) {
   DocumentFixture f;
   writeFile(f.dir.file("t.bin"), pattern(10000, 5));
@@ -426,6 +475,44 @@ TEST(Recovery, ARecoveredCopyKnowsTheFileItWasLastSavedTo) {
     EXPECT_EQ(now[2], 0x22);
     EXPECT_EQ(now[3], old[3]);
   }
+}
+
+TEST(Recovery, UnansweredQuestionsAndTornJournalsLoseNothing) {
+  DocumentFixture f;
+  std::vector<std::uint8_t> old = pattern(2000, 9);
+  ASSERT_EQ(inChild([&] {
+    if (!f.open("a.bin", old, 1)) return 1;
+    f.edit(5, 0x55);
+    return 0;
+  }), 0);
+  // A question ended without Yes or No (the program told to quit) keeps the copy.
+  f.messages.answer(0);
+  f.document.setPath(f.dir.u16("a.bin"));
+  EXPECT_FALSE(f.document.openDocument());
+  EXPECT_FALSE(fs::is_empty(f.dir.file("work")));
+
+  // A record torn by the crash is cut off when the journal is taken over, so the edits of the
+  // run that recovered it are found by the next recovery.
+  for (const auto& e : fs::directory_iterator(f.dir.file("work")))
+    if (e.path().extension() == ".jnl") {
+      FILE* journal = std::fopen(e.path().c_str(), "ab");
+      std::fwrite("\x01\x02\x03", 1, 3, journal);
+      std::fclose(journal);
+    }
+  ASSERT_EQ(inChild([&] {
+    f.messages.answer(kButtonYes);
+    f.document.setPath(f.dir.u16("a.bin"));
+    if (!f.document.openDocument() || f.document.changeLog().count() != 1) return 1;
+    f.edit(6, 0x66);
+    return 0;
+  }), 0);
+  f.messages.clear();
+  f.messages.answer(kButtonYes);
+  f.document.setPath(f.dir.u16("a.bin"));
+  ASSERT_TRUE(f.document.openDocument());
+  EXPECT_EQ(f.document.changeLog().count(), 2u);
+  EXPECT_EQ(f.document.bytes()[5], 0x55);
+  EXPECT_EQ(f.document.bytes()[6], 0x66);
 }
 
 TEST(Recovery, KillsDuringTheRecoveryItselfNeverLoseTheRecoveredEdits) {
