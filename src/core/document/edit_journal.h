@@ -45,6 +45,10 @@ class EditJournal : public ChangeObserver {
   // descriptor, `validBytes` where its last whole record ends. The journal is continued.
   int adopt(int fd, const std::string& path, std::uint64_t validBytes);
 
+  // The first error writing a record, 0 while every record was written. After an error no
+  // more records are written.
+  int error() const { return m_error; }
+
   void changeAppended(const ChangeEntry& entry) override;
   void changeUndone(const ChangeEntry& entry) override;
   // Marks that the copy and the user's file hold the same bytes; `source` is the user's file now.

@@ -403,7 +403,15 @@ void HexDocument::release(bool keepForRecovery) {
   m_unsaved = false;
   m_savedOnce = false;
   m_saveWhole = false;
+  m_journalErrorShown = false;
   m_leftJournals.clear();
+}
+
+bool HexDocument::checkJournal() {
+  if (!m_file.isOpen() || !hasUnreportedJournalError()) return false;
+  m_journalErrorShown = true;
+  showError(kIdsJournalFailed, {m_sourcePath.empty() ? m_path : m_sourcePath, m_journal.error()});
+  return true;
 }
 
 bool HexDocument::checkMapping() {

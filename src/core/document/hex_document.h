@@ -86,6 +86,10 @@ class HexDocument : private ChangeObserver {
   // user and closes the document without questions; a temporary copy stays recoverable.
   // Returns true when it closed the document.
   bool checkMapping();
+  // When the crash journal could not be written (a full work folder), tells the user once that
+  // edits from now on cannot be recovered after a crash. Returns true when it told.
+  bool checkJournal();
+  bool hasUnreportedJournalError() const { return m_journal.error() != 0 && !m_journalErrorShown; }
   // Lets go of the document without questions and without touching the window, as when the
   // program is told to end: a copy with unsaved changes and the journal of on-the-spot edits
   // stay for the next open, everything else of the document is removed.
@@ -150,6 +154,7 @@ class HexDocument : private ChangeObserver {
   bool m_unsaved = false;              // the copy differs from the user's file
   bool m_savedOnce = false;            // a save succeeded since the document was opened
   bool m_saveWhole = false;            // the next save writes every byte (a recovered copy)
+  bool m_journalErrorShown = false;
   std::vector<std::string> m_leftJournals;  // save journals a failed save could not drop
 };
 

@@ -99,5 +99,6 @@ constexpr int kIdsBackupFailed = 40202;        // backup could not be made; open
 constexpr int kIdsChangedOnDisk = 40203;       // file changed by another program; overwrite?
 constexpr int kIdsUnsafeWorkFolder = 40204;    // work folder others can write into
 constexpr int kIdsFileShortened = 40205;       // mapping damaged; document closed
+constexpr int kIdsJournalFailed = 40206;       // crash journal could not be written
 
 }  // namespace nibblet

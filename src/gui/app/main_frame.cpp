@@ -137,7 +137,9 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   // A file shortened under the mapping is noticed once the program is idle again, outside any
   // dialog, and its document closed there.
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-    if (m_idleWorkPosted || !isIdle() || (!m_document.isDamaged() && !m_closeWhenIdle)) return;
+    if (m_idleWorkPosted || !isIdle() ||
+        (!m_document.isDamaged() && !m_closeWhenIdle && !m_document.hasUnreportedJournalError()))
+      return;
     m_idleWorkPosted = true;
     QMetaObject::invokeMethod(this, [this] {
       m_idleWorkPosted = false;
@@ -145,6 +147,7 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
       // view from under it.
       if (!isIdle()) return;
       if (m_document.checkMapping()) setDocumentCommandsEnabled(false);
+      m_document.checkJournal();
       if (m_closeWhenIdle) {
         m_closeWhenIdle = false;
         close();

@@ -239,6 +239,33 @@ TEST(FullDisk, AWholeSaveCutShortKeepsTheCopyUntilTheNextStartFinishesIt) {
   EXPECT_EQ(readFile(f.dir.file("small/a.bin")), expected);
 }
 
+TEST(FullDisk, AJournalThatCanNoLongerBeWrittenIsReportedOnce) {
+  DocumentFixture f;
+  SmallDisk disk(f.dir.file("small"));
+  if (!disk.mounted()) GTEST_SKIP() << "mounting a tmpfs needs root";
+  setText(f.settings.workPath, f.dir.u16("small/work"));
+  ASSERT_TRUE(f.open("a.bin", pattern(4096, 1), 0));
+  EXPECT_FALSE(f.document.checkJournal());
+  disk.fill();
+  // Each record takes a block of its own once the journal's first block is full.
+  for (std::uint32_t i = 0; i < 1024; ++i) f.edit(i, 0xAA);
+  EXPECT_TRUE(f.document.hasUnreportedJournalError());
+  EXPECT_TRUE(f.document.checkJournal());
+  EXPECT_FALSE(f.document.checkJournal());
+  ASSERT_EQ(f.messages.shown().size(), 1u);
+  EXPECT_EQ(questionText(f.messages, 0),
+            u"Changes to " + f.dir.u16("a.bin") +
+                u" can no longer be recorded for recovery after a crash (error 28). They are still in the document: "
+                u"save or close it soon.");
+  // The edits themselves are in the file, and Undo still works.
+  EXPECT_EQ(readFile(f.dir.file("a.bin"))[1000], 0xAA);
+  f.document.undo();
+  EXPECT_EQ(readFile(f.dir.file("a.bin"))[1023], pattern(4096, 1)[1023]);
+  disk.free();
+  f.messages.answer(kButtonYes);
+  EXPECT_TRUE(f.document.close());
+}
+
 TEST(Close, AnUndoAfterASaveIsAskedAboutAndSaved) {
   DocumentFixture f;
   ASSERT_TRUE(f.open("a.bin", {1, 2, 3, 4}, 1));
