@@ -1,12 +1,11 @@
 #include "core/convert/converter_model.h"
 
 #include "core/i18n/string_ids.h"
+#include "core/view/hex_pairs.h"
 #include "core/view/hex_view.h"
 
 namespace nibblet {
 namespace {
-
-bool isBlank(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
 
 int digitValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
@@ -58,7 +57,7 @@ int ConverterModel::baseOf(int index) {
 
 std::uint32_t ConverterModel::parseNumber(std::u16string_view text, int base) {
   std::size_t i = 0;
-  while (i < text.size() && isBlank(text[i])) ++i;
+  while (i < text.size() && isCSpace(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
   if (base == 16 && i + 1 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') &&

@@ -4,21 +4,10 @@
 #include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
 #include "core/i18n/text_format.h"
+#include "core/view/hex_pairs.h"
 #include "core/view/hex_view.h"
 
 namespace nibblet {
-namespace {
-
-int hexDigit(char16_t c) {
-  if (c >= u'0' && c <= u'9') return c - u'0';
-  if (c >= u'a' && c <= u'f') return c - u'a' + 10;
-  if (c >= u'A' && c <= u'F') return c - u'A' + 10;
-  return -1;
-}
-
-bool isSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
-
-}  // namespace
 
 GotoDialogModel::GotoDialogModel(HexView& view, const Texts& texts) : m_view(view), m_texts(texts) {}
 
@@ -42,17 +31,17 @@ bool GotoDialogModel::command(int id) {
 
 bool GotoDialogModel::parseOffset(std::u16string_view text, std::uint32_t& out) {
   std::size_t i = 0;
-  while (i < text.size() && isSpace(text[i])) ++i;
+  while (i < text.size() && isCSpace(text[i])) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) negative = text[i++] == u'-';
   // "0x" counts as a prefix only before a digit; otherwise its 0 is the number.
   if (i + 2 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X') &&
-      hexDigit(text[i + 2]) >= 0)
+      hexDigitValue(text[i + 2]) >= 0)
     i += 2;
   std::uint64_t value = 0;
   std::size_t digits = 0;
-  for (; i < text.size() && hexDigit(text[i]) >= 0; ++i, ++digits) {
-    value = value * 16 + static_cast<unsigned>(hexDigit(text[i]));
+  for (; i < text.size() && hexDigitValue(text[i]) >= 0; ++i, ++digits) {
+    value = value * 16 + static_cast<unsigned>(hexDigitValue(text[i]));
     if (value > 0xFFFFFFFFu) return false;
   }
   if (digits == 0 || (negative && value != 0)) return false;

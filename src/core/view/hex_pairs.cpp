@@ -1,9 +1,8 @@
 #include "core/view/hex_pairs.h"
 
 namespace nibblet {
-namespace {
 
-int digitValue(char16_t c) {
+int hexDigitValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (c >= u'a' && c <= u'f') return c - u'a' + 10;
   if (c >= u'A' && c <= u'F') return c - u'A' + 10;
@@ -11,6 +10,8 @@ int digitValue(char16_t c) {
 }
 
 bool isCSpace(char16_t c) { return c == u' ' || (c >= u'\t' && c <= u'\r'); }
+
+namespace {
 
 // A two-character string read as a base-16 long: leading white space and a sign are accepted,
 // reading stops at the first character that is no digit, and the low 8 bits are kept ("-1"
@@ -23,7 +24,7 @@ std::uint8_t pairValue(char16_t high, char16_t low) {
   if (i < 2 && (pair[i] == u'-' || pair[i] == u'+')) negative = pair[i++] == u'-';
   int value = 0;
   for (; i < 2; ++i) {
-    int d = digitValue(pair[i]);
+    int d = hexDigitValue(pair[i]);
     if (d < 0) break;
     value = value * 16 + d;
   }

@@ -8,6 +8,11 @@
 
 namespace nibblet {
 
+// The value of a hexadecimal digit (either case), or -1.
+int hexDigitValue(char16_t c);
+// White space as the C library's isspace sees it in the C locale: blank, tab, the line ends.
+bool isCSpace(char16_t c);
+
 // Reads pairs of hex digits into `out` (room for `maximum` bytes) and returns how many bytes it
 // wrote. Blanks (U+0020 only) are skipped anywhere, also between the two digits of a pair; a
 // lone last digit is dropped. A pair converts like a base-16 string-to-long of its two
