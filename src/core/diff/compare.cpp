@@ -44,7 +44,7 @@ class BlockScan {
 }  // namespace
 
 AppendResult compareBytes(const std::uint8_t* doc, const std::uint8_t* other, std::uint32_t size,
-                          DiffSet& diffs, const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
+                          DiffSet& diffs, const ProgressReport& progress) {
   AppendResult result = AppendResult::Stored;
   std::unique_ptr<BlockScan> block;
   for (std::uint32_t begin = 0; begin < size && result == AppendResult::Stored;) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "core/diff/diff_set.h"
+#include "core/platform/wait_cursor.h"
 
 namespace nibblet {
 
@@ -15,6 +16,6 @@ namespace nibblet {
 // stops there, since a list that cannot grow will take no further entry.
 // `progress`, when given, hears of every 16 MiB compared (compared, size).
 AppendResult compareBytes(const std::uint8_t* doc, const std::uint8_t* other, std::uint32_t size,
-                          DiffSet& diffs, const std::function<void(std::uint64_t, std::uint64_t)>& progress = {});
+                          DiffSet& diffs, const ProgressReport& progress = {});
 
 }  // namespace nibblet

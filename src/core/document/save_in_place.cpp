@@ -57,7 +57,7 @@ void closeTarget(int fd, mode_t mode, bool restore) {
 
 // Copies every byte of `from` over `to` in place and gives `to` the same length.
 int copyInPlace(int from, int to, std::uint64_t size,
-                const std::function<void(std::uint64_t, std::uint64_t)>& progress = {}) {
+                const ProgressReport& progress = {}) {
   std::vector<std::uint8_t> buffer(1 << 20);
   for (std::uint64_t at = 0; at < size;) {
     std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - at));

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "core/platform/posix_file.h"
+#include "core/platform/wait_cursor.h"
 
 namespace nibblet {
 
@@ -28,7 +29,7 @@ struct SaveRequest {
   bool whole = false;
   std::string copyPath;
   // Hears of every megabyte written when the whole file is written (written, total).
-  std::function<void(std::uint64_t, std::uint64_t)> progress;
+  ProgressReport progress;
   // True when `bytes` can no longer be trusted (their mapping faulted); asked after they were
   // read and before anything is written.
   std::function<bool()> damaged;

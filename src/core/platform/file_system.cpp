@@ -63,7 +63,7 @@ int setReadOnly(const std::u16string& path, bool readOnly) {
 }
 
 int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly,
-                      const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
+                      const ProgressReport& progress) {
   int fd = -1;
   int rc = copyFileKeepingOpen(from, to, ownerOnly, fd, progress);
   if (fd >= 0) ::close(fd);
@@ -71,7 +71,7 @@ int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool
 }
 
 int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd,
-                        const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
+                        const ProgressReport& progress) {
   fd = -1;
   std::string target = native(to);
   int in = ::open(native(from).c_str(), O_RDONLY | O_CLOEXEC);

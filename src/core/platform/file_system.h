@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/wait_cursor.h"
+
 namespace nibblet {
 
 constexpr char16_t kPathSeparator = u'/';
@@ -44,12 +46,12 @@ int setReadOnly(const std::u16string& path, bool readOnly);
 // (never following a link planted under any name) which is synced and then renamed over `to`,
 // so `to` holds either its old content or the whole copy. `ownerOnly` gives the copy mode 0600.
 int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly,
-                      const std::function<void(std::uint64_t, std::uint64_t)>& progress = {});
+                      const ProgressReport& progress = {});
 // copyFileReplacing that hands the new file's descriptor (read-write, locked against
 // clean-up by a later start) to the caller, so it is used without opening the name again.
 // `progress`, when given, hears of every megabyte copied (copied, total).
 int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd,
-                        const std::function<void(std::uint64_t, std::uint64_t)>& progress = {});
+                        const ProgressReport& progress = {});
 
 // 0 when `folder` is a folder of this user that no other user can write names into (not group
 // or world writable, unless the sticky bit is set); EPERM when it is not private, ENOTDIR or

@@ -8,18 +8,22 @@
 
 namespace nibblet {
 
-// How far a long operation got: `done` of `total` units (bytes, say).
-using ProgressReport = std::function<void(std::uint64_t done, std::uint64_t total)>;
+// How far a long operation got: `done` of `total` units (bytes, say). Returns false when the
+// user asked to stop the work: the operation then takes back what it did and ends with
+// ECANCELED. Operations that cannot stop at that moment go on and ask again later.
+using ProgressReport = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 class WaitCursor {
  public:
   virtual ~WaitCursor() = default;
   virtual void begin() = 0;
   virtual void end() = 0;
-  // Called now and then between begin and end; may keep the window painted meanwhile.
-  virtual void progress(std::uint64_t done, std::uint64_t total) {
+  // Called now and then between begin and end; may keep the window painted meanwhile. False
+  // when the user asked to stop the work.
+  virtual bool progress(std::uint64_t done, std::uint64_t total) {
     (void)done;
     (void)total;
+    return true;
   }
 };
 
@@ -34,10 +38,10 @@ class WaitCursorScope {
  public:
   explicit WaitCursorScope(WaitCursor& cursor) : m_cursor(cursor) { m_cursor.begin(); }
   ~WaitCursorScope() { m_cursor.end(); }
-  void progress(std::uint64_t done, std::uint64_t total) { m_cursor.progress(done, total); }
+  bool progress(std::uint64_t done, std::uint64_t total) { return m_cursor.progress(done, total); }
   // The report to hand to an operation that takes a ProgressReport.
   ProgressReport report() {
-    return [this](std::uint64_t done, std::uint64_t total) { m_cursor.progress(done, total); };
+    return [this](std::uint64_t done, std::uint64_t total) { return m_cursor.progress(done, total); };
   }
   WaitCursorScope(const WaitCursorScope&) = delete;
   WaitCursorScope& operator=(const WaitCursorScope&) = delete;

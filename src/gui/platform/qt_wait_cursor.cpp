@@ -24,8 +24,8 @@ void QtWaitCursor::end() {
   if (m_depth > 0 && --m_depth == 0 && m_bar) m_bar->hide();
 }
 
-void QtWaitCursor::progress(std::uint64_t done, std::uint64_t total) {
-  if (m_depth == 0 || !m_host || m_started.elapsed() < m_showAfter) return;
+bool QtWaitCursor::progress(std::uint64_t done, std::uint64_t total) {
+  if (m_depth == 0 || !m_host || m_started.elapsed() < m_showAfter) return true;
   if (!m_bar) {
     m_bar = new QProgressBar(m_host);
     m_bar->setObjectName("progress");
@@ -48,6 +48,7 @@ void QtWaitCursor::progress(std::uint64_t done, std::uint64_t total) {
     m_lastPaint.start();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
   }
+  return true;
 }
 
 }  // namespace nibblet

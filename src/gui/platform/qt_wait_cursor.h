@@ -17,7 +17,7 @@ class QtWaitCursor : public WaitCursor {
  public:
   void begin() override;
   void end() override;
-  void progress(std::uint64_t done, std::uint64_t total) override;
+  bool progress(std::uint64_t done, std::uint64_t total) override;
 
   // The window the progress bar shows in; none shows no bar.
   void setHost(QWidget* window) { m_host = window; }
