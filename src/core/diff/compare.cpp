@@ -10,6 +10,8 @@ namespace {
 
 // Equal blocks are skipped with memcmp; only a block that differs is walked, a word at a time.
 constexpr std::uint32_t kBlock = 16 * 1024;
+// Compared between two reports: a few milliseconds of work even where every byte differs.
+constexpr std::uint32_t kReportEvery = 1u << 20;
 
 // The differences of one block, gathered and handed to the set in one append. A block of
 // kBlock bytes has at most kBlock differences.
@@ -55,7 +57,7 @@ AppendResult compareBytes(const std::uint8_t* doc, const std::uint8_t* other, st
                      : (diffs.count() == 0 ? AppendResult::AllocError : AppendResult::ReallocError);
     }
     begin += n;
-    if (progress && (begin & ((16u << 20) - 1)) == 0) progress(begin, size);
+    if (progress && (begin & (kReportEvery - 1)) == 0 && !progress(begin, size)) break;
   }
   diffs.releaseSpare();
   return result;

@@ -14,7 +14,8 @@ namespace nibblet {
 // Differences are stored a block of 16 KiB at a time. Returns Stored, or the failure of the
 // first block whose differences could not be stored: that block is left out and the comparison
 // stops there, since a list that cannot grow will take no further entry.
-// `progress`, when given, hears of every 16 MiB compared (compared, size).
+// `progress`, when given, hears of every megabyte compared (compared, size); when it answers
+// false the comparison stops there, with the differences found so far in `diffs`.
 AppendResult compareBytes(const std::uint8_t* doc, const std::uint8_t* other, std::uint32_t size,
                           DiffSet& diffs, const ProgressReport& progress = {});
 

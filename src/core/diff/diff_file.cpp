@@ -65,7 +65,8 @@ inline void appendLine(std::uint32_t offset, std::uint8_t first, std::uint8_t se
 
 // Writes the header and every entry through `get(i, offset, first, second)`, in chunks.
 template <typename Get>
-int writeList(std::uint32_t count, Get get, const std::u16string& path, const DiffFileHeader& header) {
+int writeList(std::uint32_t count, Get get, const std::u16string& path, const DiffFileHeader& header,
+              const ProgressReport& progress) {
   std::string target = toUtf8(path);
   // A replaced file keeps its permissions; a new one gets those the user's umask allows.
   mode_t mask = ::umask(0);
@@ -92,9 +93,12 @@ int writeList(std::uint32_t count, Get get, const std::u16string& path, const Di
       if (chunk.size() >= kFlushAt) {
         rc = writeAll(fd, chunk.data(), chunk.size());
         chunk.clear();
+        if (rc == 0 && progress && !progress(i + 1, count)) rc = ECANCELED;
       }
     }
     if (rc == 0) rc = writeAll(fd, chunk.data(), chunk.size());
+    // Asked once more when every line is written, before the file takes the name.
+    if (rc == 0 && progress && !progress(count, count)) rc = ECANCELED;
   } catch (const std::bad_alloc&) {
     rc = ENOMEM;
   }
@@ -164,7 +168,8 @@ std::uint32_t parseHex(std::string_view text) {
   return value;
 }
 
-int writeDiffFile(const ChangeLog& log, const std::u16string& path, const DiffFileHeader& header) {
+int writeDiffFile(const ChangeLog& log, const std::u16string& path, const DiffFileHeader& header,
+                  const ProgressReport& progress) {
   return writeList(
       log.count(),
       [&log](std::uint32_t i, std::uint32_t& offset, std::uint8_t& first, std::uint8_t& second) {
@@ -173,10 +178,11 @@ int writeDiffFile(const ChangeLog& log, const std::u16string& path, const DiffFi
         first = e.oldValue;
         second = e.newValue;
       },
-      path, header);
+      path, header, progress);
 }
 
-int writeDiffFile(const DiffSet& diffs, const std::u16string& path, const DiffFileHeader& header) {
+int writeDiffFile(const DiffSet& diffs, const std::u16string& path, const DiffFileHeader& header,
+                  const ProgressReport& progress) {
   return writeList(
       diffs.count(),
       [&diffs](std::uint32_t i, std::uint32_t& offset, std::uint8_t& first, std::uint8_t& second) {
@@ -185,7 +191,7 @@ int writeDiffFile(const DiffSet& diffs, const std::u16string& path, const DiffFi
         first = e.docValue;
         second = e.otherValue;
       },
-      path, header);
+      path, header, progress);
 }
 
 bool parseDiffText(std::string_view text, std::vector<DiffLine>& lines) {
@@ -193,7 +199,7 @@ bool parseDiffText(std::string_view text, std::vector<DiffLine>& lines) {
   return collector.feed(text) && collector.finish();
 }
 
-int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines) {
+int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines, const ProgressReport& progress) {
   std::string native = toUtf8(path);
   // Not blocking on open: a named pipe chosen by mistake must not hang the program.
   int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -208,6 +214,7 @@ int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines) {
   std::unique_ptr<char[]> buffer(rc == 0 ? new (std::nothrow) char[kReadChunk] : nullptr);
   if (rc == 0 && !buffer) rc = ENOMEM;
   LineCollector collector(lines);
+  std::uint64_t read = 0;
   while (rc == 0) {
     ssize_t n = ::read(fd, buffer.get(), kReadChunk);
     if (n < 0) {
@@ -218,6 +225,9 @@ int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines) {
       break;
     } else if (!collector.feed({buffer.get(), static_cast<std::size_t>(n)})) {
       rc = ENOMEM;
+    } else {
+      read += static_cast<std::uint64_t>(n);
+      if (progress && !progress(read, static_cast<std::uint64_t>(st.st_size))) rc = ECANCELED;
     }
   }
   ::close(fd);

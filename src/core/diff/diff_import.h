@@ -8,6 +8,7 @@
 
 #include "core/diff/diff_file.h"
 #include "core/document/change_log.h"
+#include "core/platform/wait_cursor.h"
 
 namespace nibblet {
 
@@ -33,8 +34,11 @@ DiffSummary summarize(const std::vector<DiffLine>& lines);
 // to `log` (offset, the byte now, the new byte) just before the byte is stored. Apply goes in
 // file order, TakeBack in reverse order. Every offset must be below `size` (firstMismatch
 // said so). A byte whose entry cannot be stored is written all the same; the result is Stored or
-// the first such failure, for the one message the caller shows.
+// the first such failure, for the one message the caller shows. `progress`, when given, hears of
+// the lines written (written, count) now and then; when it answers false everything written is
+// taken back (the entries undone through the log, so its observer hears of each) and the
+// document holds its bytes as before.
 AppendResult writeLines(const std::vector<DiffLine>& lines, std::uint8_t* bytes, std::uint32_t size,
-                        ChangeLog& log, DiffDirection direction);
+                        ChangeLog& log, DiffDirection direction, const ProgressReport& progress = {});
 
 }  // namespace nibblet

@@ -87,7 +87,8 @@ bool HexDocument::openDocument() {
   m_window.setTitle(fileNamePart(m_path));
   if (!textOf(m_services.settings.backupPath).empty()) {
     int error = makeBackup();
-    if (error != 0 && ask(kIdsOpenFile, kIdsBackupFailed, {m_path, error}) != kButtonYes) {
+    // A backup the user stopped opens nothing and shows nothing.
+    if (error == ECANCELED || (error != 0 && ask(kIdsOpenFile, kIdsBackupFailed, {m_path, error}) != kButtonYes)) {
       m_path.clear();
       m_window.setTitle(u"Nibblet");
       return false;
@@ -270,7 +271,8 @@ bool HexDocument::openTemporaryCopy() {
   }
   if (error != 0) {
     m_journal.discard();
-    showOpenError(m_sourcePath, error);
+    // A copy the user stopped is gone already; nothing is opened and nothing is shown.
+    if (error != ECANCELED) showOpenError(m_sourcePath, error);
     close();
     return false;
   }
@@ -313,7 +315,7 @@ bool HexDocument::save(bool askFirst) {
     WaitCursorScope busy(m_services.waitCursor);
     if (missing) {
       // Nothing is left to write into: the file is made anew, whole, beside its name.
-      error = writeFileReplacing(m_sourcePath, m_file.bytes(), m_file.size());
+      error = writeFileReplacing(m_sourcePath, m_file.bytes(), m_file.size(), busy.report());
       if (error == 0) error = identityOf(-1, source, after);
     } else if (error == 0) {
       SaveRequest request;
@@ -339,8 +341,10 @@ bool HexDocument::save(bool askFirst) {
   }
   if (error == 0 && m_file.isDamaged()) error = EIO;
   if (error != 0) {
-    showMessage(m_services.messages, t.loadText(kIdsError), kStyleError, t.loadText(kIdsErrorWithFile),
-                {error, m_sourcePath});
+    // A save the user stopped left the file as it was: the document stays, and nothing is shown.
+    if (error != ECANCELED)
+      showMessage(m_services.messages, t.loadText(kIdsError), kStyleError, t.loadText(kIdsErrorWithFile),
+                  {error, m_sourcePath});
     return false;
   }
   m_sourceIdentity = after;

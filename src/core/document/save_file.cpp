@@ -10,7 +10,15 @@
 
 namespace nibblet {
 
-int writeFileReplacing(const std::u16string& path, const std::uint8_t* bytes, std::uint32_t size) {
+namespace {
+
+// Written between two reports: a few milliseconds of work.
+constexpr std::uint32_t kReportEvery = 4u << 20;
+
+}  // namespace
+
+int writeFileReplacing(const std::u16string& path, const std::uint8_t* bytes, std::uint32_t size,
+                       const ProgressReport& progress) {
   std::string target = toUtf8(path);
   // The saved file keeps the old file's permissions, made writable for the owner.
   mode_t mode = 0644;
@@ -23,7 +31,12 @@ int writeFileReplacing(const std::u16string& path, const std::uint8_t* bytes, st
   std::string temp;
   int rc = createFileBeside(target, "nbs", mode, fd, temp);
   if (rc != 0) return rc;
-  rc = writeAll(fd, bytes, size);
+  for (std::uint32_t at = 0; rc == 0 && at < size;) {
+    std::uint32_t n = size - at < kReportEvery ? size - at : kReportEvery;
+    rc = writeAll(fd, bytes + at, n);
+    at += n;
+    if (rc == 0 && progress && !progress(at, size)) rc = ECANCELED;
+  }
   if (rc != 0) {
     ::close(fd);
     ::unlink(temp.c_str());

@@ -104,7 +104,10 @@ int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bo
     rc = writeAll(out, buffer.data(), static_cast<std::size_t>(n));
     if (rc != 0) break;
     copied += static_cast<std::uint64_t>(n);
-    if (progress) progress(copied, total);
+    if (progress && !progress(copied, total)) {
+      rc = ECANCELED;
+      break;
+    }
   }
   ::close(in);
   if (rc != 0) {

@@ -16,13 +16,16 @@ namespace nibblet {
 namespace {
 
 // The first hit of `pattern` in [from, size) behind the wait cursor, as a document offset.
+// `cancelled` tells whether the user stopped the search (the result is then kNoOffset).
 std::uint32_t scan(const HexView& view, std::uint32_t from, const std::vector<std::uint8_t>& pattern,
-                   WaitCursor& waitCursor) {
+                   WaitCursor& waitCursor, bool& cancelled) {
+  cancelled = false;
   if (from > view.size()) return kNoOffset;
   WaitCursorScope busy(waitCursor);
-  // In pieces, so a long search can show how far it got; each piece also covers the starts of
-  // its last bytes, so a hit across two pieces is found in the first, as one scan finds it.
-  constexpr std::uint32_t kPiece = 64u << 20;
+  // In pieces, so a long search can show how far it got and be stopped within a few
+  // milliseconds; each piece also covers the starts of its last bytes, so a hit across two
+  // pieces is found in the first, as one scan finds it.
+  constexpr std::uint32_t kPiece = 16u << 20;
   const std::uint32_t size = view.size();
   for (std::uint32_t start = from; start < size;) {
     std::uint32_t piece = size - start < kPiece ? size - start : kPiece;
@@ -31,7 +34,10 @@ std::uint32_t scan(const HexView& view, std::uint32_t from, const std::vector<st
     const std::uint8_t* hit = findBytes(view.bytes() + start, length, pattern.data(), pattern.size());
     if (hit) return static_cast<std::uint32_t>(hit - view.bytes());
     start += piece;
-    busy.progress(start - from, size - from);
+    if (!busy.progress(start - from, size - from)) {
+      cancelled = true;
+      return kNoOffset;
+    }
   }
   // An empty range still answers as one scan would (an empty pattern matches at its start).
   const std::uint8_t* hit = from == size ? findBytes(view.bytes() + from, 0, pattern.data(), pattern.size()) : nullptr;
@@ -120,6 +126,7 @@ bool SearchDialogModel::formPattern(SearchMode mode, std::u16string_view text, c
 
 bool SearchDialogModel::ok() {
   SearchState& state = m_view.searchState();
+  std::vector<std::uint8_t> previous = std::move(state.pattern);
   state.pattern.clear();
   const std::uint32_t from = m_fromStart ? 0 : m_view.topOffset();
   if (m_text.empty()) {
@@ -137,7 +144,14 @@ bool SearchDialogModel::ok() {
     m_view.setSearchMatch(kNoOffset, 0);
     return false;
   }
-  std::uint32_t hit = formed ? scan(m_view, from, pattern, m_waitCursor) : kNoOffset;
+  bool cancelled = false;
+  std::uint32_t hit = formed ? scan(m_view, from, pattern, m_waitCursor, cancelled) : kNoOffset;
+  if (cancelled) {
+    // A search the user stopped changes nothing: the last hit stays marked, and Search next
+    // still goes on from it with its pattern. The dialog stays open.
+    state.pattern = std::move(previous);
+    return false;
+  }
   if (hit == kNoOffset) {
     notFound(m_texts, m_messages);
     m_view.setSearchMatch(kNoOffset, 0);
@@ -158,7 +172,10 @@ bool SearchDialogModel::searchNext(HexView& view, const Texts& texts, MessageBox
     return false;
   }
   // From the byte after the hit, so a hit may overlap the one before.
-  std::uint32_t hit = scan(view, last + 1, state.pattern, waitCursor);
+  bool cancelled = false;
+  std::uint32_t hit = scan(view, last + 1, state.pattern, waitCursor, cancelled);
+  // A search the user stopped moves nothing and leaves the last hit marked.
+  if (cancelled) return false;
   if (hit != kNoOffset) {
     view.setSearchMatch(hit, view.searchLength());
     view.gotoOffset(hit);
