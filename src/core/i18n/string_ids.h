@@ -92,6 +92,11 @@ constexpr int kIdsDelete = 40304;            // "Delete": the browser's menu ent
 constexpr int kIdsDeleteQuestion = 40305;    // "Delete ?": caption of the browser's question
 constexpr int kIdsNewFolder = 40306;         // "New folder": the browser's menu entry
 
+// Texts of the panel that long work shows.
+constexpr int kIdsStopWork = 40400;          // "Cancel": stops the work
+constexpr int kIdsProgress = 40401;          // "Progress": the bar's accessible name
+constexpr int kIdsPleaseWait = 40402;        // "Please wait": the panel's title and accessible name
+
 // Texts of crash recovery and safe saving.
 constexpr int kIdsRecoverCopy = 40200;         // "Recover the unsaved changes to %s?"
 constexpr int kIdsRecoverOnTheSpot = 40201;    // changes made on the spot before a crash
