@@ -17,7 +17,6 @@
 #include <functional>
 #include <vector>
 
-#include "gui/modal_script.h"
 #include "gui/test_files.h"
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
@@ -28,12 +27,53 @@
 #include "gui/view/hex_view_widget.h"
 
 using namespace nibblet;
-using nibblet::test::choose;
 using nibblet::test::fileBytes;
-using nibblet::test::ModalScript;
-using nibblet::test::press;
 
 namespace {
+
+// Answers the modal windows that open while a command runs, one step per window, in order.
+class ModalScript {
+ public:
+  using Step = std::function<void(QWidget*)>;
+
+  explicit ModalScript(std::vector<Step> steps) : m_steps(std::move(steps)) {
+    QObject::connect(&m_timer, &QTimer::timeout, [this] { poll(); });
+    m_timer.start(30);
+  }
+  bool finished() const { return m_next == m_steps.size(); }
+
+ private:
+  void poll() {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal || modal == m_handled || finished()) return;
+    m_handled = modal;
+    m_steps[m_next++](modal);
+  }
+
+  std::vector<Step> m_steps;
+  std::size_t m_next = 0;
+  QPointer<QWidget> m_handled;
+  QTimer m_timer;
+};
+
+// The file browser: types `name` into the file-name box and confirms.
+ModalScript::Step choose(const QString& name) {
+  return [name](QWidget* dialog) {
+    QVERIFY(dialog->objectName() == "900");
+    dialog->findChild<QLineEdit*>("901")->setText(name);
+    QMetaObject::invokeMethod(dialog, "command", Q_ARG(int, kCmdOk));
+  };
+}
+
+// A message box: remembers its text and presses `button`.
+ModalScript::Step press(QString* text, QMessageBox::StandardButton button = QMessageBox::Ok) {
+  return [text, button](QWidget* widget) {
+    auto* box = qobject_cast<QMessageBox*>(widget);
+    QVERIFY(box);
+    *text = box->text();
+    box->button(button)->click();
+  };
+}
 
 bool hasDifferenceMark(const HexView& view, std::uint32_t offset) {
   std::vector<Mark> marks;
