@@ -9,14 +9,16 @@
 
 namespace nibblet::test {
 
-int callsMadeBy(const std::function<void()>& body) {
+int callsMadeBy(const std::function<void()>& body, const char* only) {
   void* shared = ::mmap(nullptr, sizeof(int), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
   if (shared == MAP_FAILED) return -1;
   int* count = static_cast<int*>(shared);
   *count = -1;
   pid_t pid = ::fork();
   if (pid == 0) {
-    countCalls();
+    CallPlan plan;
+    plan.only = only;
+    planCalls(plan);
     body();
     *count = stopCounting();
     ::_exit(0);

@@ -7,9 +7,9 @@
 
 namespace nibblet::test {
 
-// Runs `body` in a child and returns how many file-changing calls it made; -1 when the child
-// did not end normally.
-int callsMadeBy(const std::function<void()>& body);
+// Runs `body` in a child and returns how many file-changing calls it made (only those of the
+// function `only` when given); -1 when the child did not end normally.
+int callsMadeBy(const std::function<void()>& body, const char* only = nullptr);
 // Runs `body` in a child that dies at call `n` (made in part first when `tear`); true when the
 // child died there, false when the body ended before call `n`.
 bool killedAtCall(int n, bool tear, const std::function<void()>& body);

@@ -14,6 +14,7 @@ namespace {
 
 bool g_counting = false;
 int g_count = 0;
+int g_umasks = 0;
 CallPlan g_plan;
 
 template <typename F>
@@ -29,8 +30,13 @@ F next(const char* name) {
 // half of a write and die.
 enum class Step { Make, Fail, Die, Tear };
 
-Step step() {
-  if (!g_counting) return Step::Make;
+bool sameName(const char* a, const char* b) {
+  while (*a && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
+Step step(const char* name) {
+  if (!g_counting || (g_plan.only && !sameName(g_plan.only, name))) return Step::Make;
   int n = ++g_count;
   if (g_plan.actAt == n && g_plan.action) {
     // The action may itself change files; it is not counted.
@@ -51,6 +57,7 @@ Step step() {
 void planCalls(CallPlan plan) {
   g_plan = std::move(plan);
   g_count = 0;
+  g_umasks = 0;
   g_counting = true;
 }
 
@@ -62,18 +69,21 @@ int stopCounting() {
 
 int countedCalls() { return g_count; }
 
+int umaskCalls() { return g_umasks; }
+
 }  // namespace nibblet::test
 
 using nibblet::test::Step;
 using nibblet::test::die;
 using nibblet::test::next;
+using nibblet::test::g_umasks;
 using nibblet::test::step;
 
 extern "C" {
 
 ssize_t write(int fd, const void* data, size_t size) {
   static auto real = next<ssize_t (*)(int, const void*, size_t)>("write");
-  switch (step()) {
+  switch (step("write")) {
     case Step::Make: return real(fd, data, size);
     case Step::Fail: return -1;
     case Step::Tear:
@@ -86,7 +96,7 @@ ssize_t write(int fd, const void* data, size_t size) {
 
 ssize_t pwrite(int fd, const void* data, size_t size, off_t offset) {
   static auto real = next<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
-  switch (step()) {
+  switch (step("pwrite")) {
     case Step::Make: return real(fd, data, size, offset);
     case Step::Fail: return -1;
     case Step::Tear:
@@ -101,7 +111,7 @@ ssize_t pwrite(int fd, const void* data, size_t size, off_t offset) {
 #define NIBBLET_COUNTED(result, name, params, args)                 \
   result name params {                                             \
     static auto real = next<result(*) params>(#name);              \
-    switch (step()) {                                              \
+    switch (step(#name)) {                                         \
       case Step::Make: return real args;                           \
       case Step::Fail: return -1;                                  \
       case Step::Tear:                                             \
@@ -126,5 +136,11 @@ NIBBLET_COUNTED(int, fchmod, (int fd, mode_t mode), (fd, mode))
 NIBBLET_COUNTED(int, chmod, (const char* path, mode_t mode), (path, mode))
 
 #undef NIBBLET_COUNTED
+
+mode_t umask(mode_t mask) {
+  static auto real = next<mode_t (*)(mode_t)>("umask");
+  ++g_umasks;
+  return real(mask);
+}
 
 }  // extern "C"

@@ -11,6 +11,8 @@
 namespace nibblet::test {
 
 struct CallPlan {
+  // Counts only the calls of the function of this name ("fchmod", "msync", ...); all when null.
+  const char* only = nullptr;
   // Dies by SIGKILL at this call (1 = the first counted one), before it is made; a write or
   // pwrite of more than one byte is made in part first when `tear` is set.
   int killAt = 0;
@@ -30,5 +32,8 @@ inline void countCalls() { planCalls({}); }
 // Stops counting and interfering; returns how many calls were counted.
 int stopCounting();
 int countedCalls();
+// How many times umask was called since the last plan (it changes no file, so it is only
+// counted, never stopped).
+int umaskCalls();
 
 }  // namespace nibblet::test
