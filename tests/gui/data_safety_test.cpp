@@ -225,7 +225,9 @@ class DataSafetyTest : public QObject {
     poll.start(30);
     frame->onCommand(kCmdSave);
     frame->onCommand(kCmdExit);
-    const QString error = "Error 28 with file " + path + ".";
+    // The work folder is full, not the user's file's disk: the message says so.
+    const QString error = "Error 28 in the work folder " + small + "/work, so " + path +
+                          " was not saved. The changes are still in the document.";
     QCOMPARE(texts, QStringList({"Write changes to file " + path + "?", error, "Save changes?", error}));
     QVERIFY(frame->isVisible());
     QVERIFY(frame->view() != nullptr);

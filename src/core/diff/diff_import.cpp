@@ -1,5 +1,7 @@
 #include "core/diff/diff_import.h"
 
+#include <algorithm>
+
 namespace nibblet {
 
 std::size_t firstMismatch(const std::vector<DiffLine>& lines, const std::uint8_t* bytes, std::uint32_t size,
@@ -31,22 +33,52 @@ AppendResult writeLines(const std::vector<DiffLine>& lines, std::uint8_t* bytes,
   const bool apply = direction == DiffDirection::Apply;
   const std::uint32_t before = log.count();
   AppendResult first = AppendResult::Stored;
-  std::size_t written = 0;
-  for (; written < lines.size(); ++written) {
-    const DiffLine& line = lines[apply ? written : lines.size() - 1 - written];
-    if (written % kReportEvery == 0 && written > 0 && progress && !progress(written, lines.size())) break;
-    if (line.offset >= size) continue;
-    std::uint8_t value = apply ? line.secondValue : line.firstValue;
-    AppendResult r = log.append(line.offset, bytes[line.offset], value);
+  if (!log.mayWrite()) return first;
+  // The edits go to the log (and its journal) in batches, each before its bytes are written. A
+  // batch holds an offset at most once, so every entry's old value is the byte before the
+  // batch: its offsets only rise or only fall, and one out of step starts the next batch.
+  constexpr std::size_t kBatch = 1 << 16;
+  std::vector<ChangeEntry> batch;
+  batch.reserve(std::min(lines.size(), kBatch));
+  int step = 0;            // +1 rising, -1 falling, 0 not yet known
+  std::size_t flushed = 0;  // lines taken whose bytes are written
+  auto flush = [&](std::size_t taken) {
+    AppendResult r = log.appendAll(batch);
     if (first == AppendResult::Stored) first = r;
-    bytes[line.offset] = value;
+    for (const ChangeEntry& e : batch) bytes[e.offset] = e.newValue;
+    batch.clear();
+    step = 0;
+    flushed = taken;
+  };
+  bool stopped = false;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0 && i % kReportEvery == 0 && progress && !progress(i, lines.size())) {
+      stopped = true;
+      break;
+    }
+    const DiffLine& line = lines[apply ? i : lines.size() - 1 - i];
+    if (line.offset >= size) continue;
+    if (!batch.empty()) {
+      std::uint32_t last = batch.back().offset;
+      int now = line.offset > last ? 1 : line.offset < last ? -1 : 0;
+      if (now == 0 || (step != 0 && now != step)) flush(i);
+      else step = now;
+    }
+    batch.push_back({line.offset, bytes[line.offset], apply ? line.secondValue : line.firstValue});
+    if (batch.size() == kBatch) flush(i + 1);
   }
-  if (written == lines.size() && (!progress || progress(written, lines.size()))) return first;
-  // Stopped: the entries go newest first, each putting its old byte back. Every line was tested
-  // against the same unchanged bytes, so the byte a line expected is the byte from before the
-  // import; it is put back also where an entry found no room in the log.
-  while (log.count() > before) log.undoLast(bytes, size);
-  for (std::size_t i = 0; i < written; ++i) {
+  if (!stopped) {
+    flush(lines.size());
+    if (!progress || progress(lines.size(), lines.size())) return first;
+  }
+  // Stopped: the batch not yet written is dropped, the entries go newest first, each putting its
+  // old byte back. Every line was tested against the same unchanged bytes, so the byte a line
+  // expected is the byte from before the import; it is put back also where an entry found no
+  // room in the log.
+  batch.clear();
+  while (log.count() > before && log.undoLast(bytes, size)) {
+  }
+  for (std::size_t i = 0; i < flushed; ++i) {
     const DiffLine& line = lines[apply ? i : lines.size() - 1 - i];
     if (line.offset < size) bytes[line.offset] = apply ? line.firstValue : line.secondValue;
   }

@@ -19,8 +19,27 @@ AppendResult ChangeLog::append(std::uint32_t offset, std::uint8_t oldValue, std:
   return AppendResult::Stored;
 }
 
+AppendResult ChangeLog::appendAll(std::span<const ChangeEntry> entries) {
+  if (entries.empty()) return AppendResult::Stored;
+  bool wasEmpty = m_entries.capacity() == 0;
+  if (m_observer) m_observer->changesAppended(entries);
+  try {
+    m_entries.insert(m_entries.end(), entries.begin(), entries.end());
+  } catch (const std::bad_alloc&) {
+    // One by one, so every entry there is room for is kept.
+    for (const ChangeEntry& e : entries) {
+      try {
+        m_entries.push_back(e);
+      } catch (const std::bad_alloc&) {
+        return wasEmpty ? AppendResult::AllocError : AppendResult::ReallocError;
+      }
+    }
+  }
+  return AppendResult::Stored;
+}
+
 bool ChangeLog::undoLast(std::uint8_t* bytes, std::uint32_t size) {
-  if (m_entries.empty()) return false;
+  if (m_entries.empty() || !mayWrite()) return false;
   const ChangeEntry& e = m_entries.back();
   if (m_observer) m_observer->changeUndone(e);
   if (bytes && e.offset < size && bytes[e.offset] == e.newValue) bytes[e.offset] = e.oldValue;

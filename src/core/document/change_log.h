@@ -6,6 +6,7 @@
 // and keeps up with new entries at a small cost per entry, however long the log.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace nibblet {
@@ -23,7 +24,14 @@ class ChangeObserver {
  public:
   virtual ~ChangeObserver() = default;
   virtual void changeAppended(const ChangeEntry& entry) = 0;
+  // The entries of one command, appended together before any of their bytes is written.
+  virtual void changesAppended(std::span<const ChangeEntry> entries) {
+    for (const ChangeEntry& e : entries) changeAppended(e);
+  }
   virtual void changeUndone(const ChangeEntry& entry) = 0;
+  // False when no byte may be written now (the document's file is no longer the one at its
+  // path): the writers then write nothing, and the document asks the user when idle.
+  virtual bool mayWrite() { return true; }
 };
 
 // What an append did; the failures carry the message the program shows for them.
@@ -37,14 +45,20 @@ class ChangeLog {
 
   // Adds an entry at the end. When memory cannot be had the entry is not stored.
   AppendResult append(std::uint32_t offset, std::uint8_t oldValue, std::uint8_t newValue);
+  // Adds the entries of one command; the observer hears of them together. The result is Stored
+  // or the first failure; entries that found no room are not stored.
+  AppendResult appendAll(std::span<const ChangeEntry> entries);
+  // Whether a writer may write bytes now (see ChangeObserver::mayWrite); asked once per command.
+  bool mayWrite() const { return !m_observer || m_observer->mayWrite(); }
   std::uint32_t count() const { return static_cast<std::uint32_t>(m_entries.size()); }
   bool isEmpty() const { return m_entries.empty(); }
   // The i-th entry, 0 = oldest; i must be below count().
   const ChangeEntry& entry(std::uint32_t i) const { return m_entries[i]; }
 
-  // False when the log is empty. Otherwise removes the newest entry and writes its oldValue
-  // back when bytes[offset] still holds its newValue (a byte changed behind the log's back is
-  // left alone). `size` guards against an entry outside the mapped bytes.
+  // False when the log is empty or no byte may be written now. Otherwise removes the newest
+  // entry and writes its oldValue back when bytes[offset] still holds its newValue (a byte
+  // changed behind the log's back is left alone). `size` guards against an entry outside the
+  // mapped bytes.
   bool undoLast(std::uint8_t* bytes, std::uint32_t size);
   void clear();
 

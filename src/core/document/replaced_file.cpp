@@ -1,0 +1,48 @@
+#include "core/document/replaced_file.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "core/platform/file_system.h"
+#include "core/platform/mapped_file.h"
+#include "core/platform/posix_file.h"
+#include "core/platform/unicode.h"
+
+namespace nibblet {
+
+std::u16string keptCopyName(const std::u16string& path) {
+  std::u16string name = path + u".edited";
+  for (int n = 2; entryKind(name) != FileKind::Missing && n < 1000; ++n) name = path + u".edited" + fromAscii(std::to_string(n));
+  return name;
+}
+
+int writeEditsInto(const std::u16string& path, const ChangeLog& log, const std::uint8_t* bytes, std::uint32_t size,
+                   bool& fits) {
+  fits = false;
+  MappedFile file;
+  int rc = file.open(path, Access::ReadWrite);
+  if (rc != 0) return rc;
+  if (file.size() != size) return 0;
+  // Each edited offset with its value from before the first edit.
+  std::vector<ChangeEntry> firsts(log.count());
+  for (std::uint32_t i = 0; i < log.count(); ++i) firsts[i] = log.entry(i);
+  std::stable_sort(firsts.begin(), firsts.end(),
+                   [](const ChangeEntry& a, const ChangeEntry& b) { return a.offset < b.offset; });
+  firsts.erase(std::unique(firsts.begin(), firsts.end(),
+                           [](const ChangeEntry& a, const ChangeEntry& b) { return a.offset == b.offset; }),
+               firsts.end());
+  std::uint8_t* target = file.bytes();
+  for (const ChangeEntry& e : firsts)
+    if (e.offset >= size || (target[e.offset] != e.oldValue && target[e.offset] != bytes[e.offset])) return 0;
+  if (file.isDamaged()) return EIO;
+  for (const ChangeEntry& e : firsts) target[e.offset] = bytes[e.offset];
+  fits = true;
+  rc = file.flush();
+  if (rc == 0 && ::fsync(file.descriptor()) != 0) rc = lastError();
+  return rc;
+}
+
+}  // namespace nibblet
