@@ -41,7 +41,10 @@ Filter makeFilter(const std::uint8_t* pattern, std::size_t m) {
 // Candidate positions of one block per block, and the share of verification work allowed.
 constexpr std::size_t kBlock = 256 * 1024;
 constexpr std::size_t kProbe = 4096;
-constexpr std::size_t kWorkShare = 8;  // bytes compared on failed candidates <= positions / 8
+// The work on failed candidates, counted as bytes compared plus kCandidateCost for each, may
+// reach kWorkPerPosition per position scanned: about what memmem spends on inputs it finds hard.
+constexpr std::size_t kWorkPerPosition = 2;
+constexpr std::size_t kCandidateCost = 8;
 
 // Verification with a work account: bytes looked at on failed candidates, and at which pattern
 // index each failed, so a better third filter byte can be chosen.
@@ -53,7 +56,7 @@ class Verifier {
   bool matches(const std::uint8_t* at) {
     std::size_t j = mismatch(at);
     if (j == m_f.m) return true;
-    m_spent += j + 1;
+    m_spent += j + kCandidateCost;
     if (m_failedAt.size() < kSamples) m_failedAt.push_back(j);
     return false;
   }
@@ -214,20 +217,22 @@ Scanned scanFiltered(const std::uint8_t* from, const std::uint8_t* last, const F
 
 // The first hit in [from, blockLast] (positions). A block starts with the filter, on a short
 // probe when the block before defeated it; when the filter's work runs over its budget, the scan
-// learns a third filter byte once, and after that hands the rest of the block to memmem.
+// learns a third filter byte once, and after that hands the rest of the block to memmem,
+// together with the `extra` positions after it (set to how many it covered).
 const std::uint8_t* scanBlock(const std::uint8_t* from, const std::uint8_t* blockLast, Filter& f, Verifier& v,
-                              bool& filterFailed) {
+                              bool& filterFailed, std::size_t& extra) {
   const std::uint8_t* at = from;
   const std::uint8_t* stop =
       filterFailed && static_cast<std::size_t>(blockLast - from) >= kProbe ? from + (kProbe - 1) : blockLast;
   bool learned = false;
   for (;;) {
-    v.setBudget(static_cast<std::size_t>(stop - at + 1) / kWorkShare + 64);
+    v.setBudget(static_cast<std::size_t>(stop - at + 1) * kWorkPerPosition + 64);
     Scanned s = scanFiltered(at, stop, f, v);
     if (s.hit) return s.hit;
     if (!s.stoppedAt) {
       if (stop == blockLast) {
         filterFailed = false;
+        extra = 0;
         return nullptr;
       }
       at = stop + 1;  // the probe went well: the rest of the block with the filter
@@ -242,7 +247,7 @@ const std::uint8_t* scanBlock(const std::uint8_t* from, const std::uint8_t* bloc
       continue;
     }
     filterFailed = true;
-    const std::size_t length = static_cast<std::size_t>(blockLast - s.stoppedAt) + f.m;
+    const std::size_t length = static_cast<std::size_t>(blockLast - s.stoppedAt) + extra + f.m;
     return static_cast<const std::uint8_t*>(::memmem(s.stoppedAt, length, f.pattern, f.m));
   }
 }
@@ -258,10 +263,23 @@ const std::uint8_t* findBytes(const std::uint8_t* start, std::size_t n, const st
   Verifier v(f);
   const std::uint8_t* last = start + (n - m);  // the last position a hit can start at
   bool filterFailed = false;
-  for (const std::uint8_t* from = start;; from += kBlock) {
+  // While blocks keep defeating the filter, memmem takes ever longer stretches after each probe
+  // (up to kMaxStretch blocks), so the probes cost next to nothing beside it.
+  constexpr std::size_t kMaxStretch = 32;
+  std::size_t stretch = 1;
+  for (const std::uint8_t* from = start;;) {
     const std::uint8_t* blockLast = static_cast<std::size_t>(last - from) < kBlock ? last : from + (kBlock - 1);
-    if (const std::uint8_t* hit = scanBlock(from, blockLast, f, v, filterFailed)) return hit;
-    if (blockLast == last) return nullptr;
+    const std::size_t after = static_cast<std::size_t>(last - blockLast);
+    std::size_t extra = filterFailed ? std::min(after, (stretch - 1) * kBlock) : 0;
+    if (const std::uint8_t* hit = scanBlock(from, blockLast, f, v, filterFailed, extra)) return hit;
+    if (filterFailed) {
+      stretch = std::min(stretch * 2, kMaxStretch);
+    } else {
+      stretch = 1;
+      extra = 0;
+    }
+    if (blockLast + extra == last) return nullptr;
+    from = blockLast + extra + 1;
   }
 }
 
