@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/platform/copy_bytes.h"
 #include "core/platform/posix_file.h"
 #include "core/platform/unicode.h"
 
@@ -93,19 +94,7 @@ int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bo
     ::close(in);
     return rc;
   }
-  std::vector<char> buffer(1 << 20);
-  const auto total = static_cast<std::uint64_t>(st.st_size);
-  std::uint64_t copied = 0;
-  for (;;) {
-    ssize_t n = ::read(in, buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) rc = lastError();
-    if (n <= 0) break;
-    rc = writeAll(out, buffer.data(), static_cast<std::size_t>(n));
-    if (rc != 0) break;
-    copied += static_cast<std::uint64_t>(n);
-    if (progress) progress(copied, total);
-  }
+  rc = copyFileBytes(in, out, static_cast<std::uint64_t>(st.st_size), progress);
   ::close(in);
   if (rc != 0) {
     ::close(out);
