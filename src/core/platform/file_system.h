@@ -79,6 +79,8 @@ struct FolderEntry {
 
 // Lists a folder in the order the system returns its entries ("." and ".." left out). Links
 // are described by their targets; a link whose target is gone is listed as an empty file.
+// kAttrReadOnly comes from the mode bits and the user's ids (and a read-only file system), not
+// from access control lists.
 int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries);
 
 // The folder that holds the running program, without a trailing separator.
