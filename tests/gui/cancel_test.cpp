@@ -366,8 +366,8 @@ class CancelTest : public QObject {
   void aStoppedSearchMovesNothing() {
     QFETCH(bool, next);
     QFETCH(int, when);
-    // 48 MiB of zeros with "AB" once near the start: a search for anything else walks it all.
-    QByteArray zeros(48 << 20, '\0');
+    // 112 MiB of zeros with "AB" once near the start: a search for anything else walks it all.
+    QByteArray zeros(112 << 20, '\0');
     zeros.replace(0x2000, 2, "AB");
     QString path = makeFile("searched.bin", zeros);
     Program p(settings(0), path);

@@ -90,8 +90,8 @@ void DiffCommands::compareWith(const std::u16string& otherPath) {
   bool cancelled;
   {
     WaitCursorScope busy(m_services.waitCursor);
-    stored = compareBytes(m_document.bytes(), other.bytes(), size, diffs, busy.report());
-    cancelled = busy.cancelled();
+    cancelled = compareBytes(m_document.bytes(), other.bytes(), size, diffs, stored, busy.report()) == ECANCELED ||
+                busy.cancelled();
   }
   // A second file shortened by another program while it was read gave zeros, not its bytes.
   bool shortened = other.isDamaged();

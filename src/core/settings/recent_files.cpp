@@ -35,7 +35,10 @@ void RecentFiles::add(RegistryKey& key, const std::u16string& path) {
 }
 
 void RecentFiles::store(RegistryKey& key) const {
-  for (int i = 0; i < kCount; ++i) key.setString(valueName(i), m_entries[static_cast<std::size_t>(i)]);
+  // All nine together: the settings file is written once per open, not nine times.
+  std::vector<std::pair<std::u16string, std::u16string>> values;
+  for (int i = 0; i < kCount; ++i) values.emplace_back(valueName(i), m_entries[static_cast<std::size_t>(i)]);
+  key.setStrings(values);
 }
 
 }  // namespace nibblet
