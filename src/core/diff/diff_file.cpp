@@ -103,8 +103,7 @@ int writeList(std::uint32_t count, Get get, const std::u16string& path, const Di
     rc = ENOMEM;
   }
   if (rc != 0) {
-    ::close(fd);
-    ::unlink(temp.c_str());
+    discardFileBeside(fd, temp);
     return rc;
   }
   return commitFileBeside(fd, temp, target);

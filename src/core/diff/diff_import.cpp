@@ -72,12 +72,13 @@ AppendResult writeLines(const std::vector<DiffLine>& lines, std::uint8_t* bytes,
     if (!progress || progress(lines.size(), lines.size())) return first;
   }
   // Stopped: the batch not yet written is dropped, the entries go newest first, each putting its
-  // old byte back. Every line was tested against the same unchanged bytes, so the byte a line
-  // expected is the byte from before the import; it is put back also where an entry found no
-  // room in the log.
+  // old byte back, and the journal hears of them in one piece. Every line was tested against the
+  // same unchanged bytes, so the byte a line expected is the byte from before the import; it is
+  // put back also where an entry found no room in the log.
   batch.clear();
-  while (log.count() > before && log.undoLast(bytes, size)) {
-  }
+  // A file replaced under the document meanwhile takes no byte: what was written stays, with its
+  // entries, for the user to decide about as for any edit.
+  if (!log.undoTo(before, bytes, size)) return first;
   for (std::size_t i = 0; i < flushed; ++i) {
     const DiffLine& line = lines[apply ? i : lines.size() - 1 - i];
     if (line.offset < size) bytes[line.offset] = apply ? line.firstValue : line.secondValue;

@@ -48,6 +48,19 @@ bool ChangeLog::undoLast(std::uint8_t* bytes, std::uint32_t size) {
   return true;
 }
 
+bool ChangeLog::undoTo(std::uint32_t keep, std::uint8_t* bytes, std::uint32_t size) {
+  if (keep >= m_entries.size()) return true;
+  if (!mayWrite()) return false;
+  if (m_observer) m_observer->changesUndone({m_entries.data() + keep, m_entries.size() - keep});
+  for (std::size_t i = m_entries.size(); i-- > keep;) {
+    const ChangeEntry& e = m_entries[i];
+    if (bytes && e.offset < size && bytes[e.offset] == e.newValue) bytes[e.offset] = e.oldValue;
+  }
+  m_entries.resize(keep);
+  m_lowWater = std::min(m_lowWater, m_entries.size());
+  return true;
+}
+
 void ChangeLog::clear() {
   m_entries.clear();
   m_entries.shrink_to_fit();

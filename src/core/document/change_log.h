@@ -29,6 +29,11 @@ class ChangeObserver {
     for (const ChangeEntry& e : entries) changeAppended(e);
   }
   virtual void changeUndone(const ChangeEntry& entry) = 0;
+  // The newest entries of the log (oldest first), taken back together, newest first, before any
+  // of their bytes is written.
+  virtual void changesUndone(std::span<const ChangeEntry> entries) {
+    for (std::size_t i = entries.size(); i-- > 0;) changeUndone(entries[i]);
+  }
   // False when no byte may be written now (the document's file is no longer the one at its
   // path): the writers then write nothing, and the document asks the user when idle.
   virtual bool mayWrite() { return true; }
@@ -60,6 +65,10 @@ class ChangeLog {
   // changed behind the log's back is left alone). `size` guards against an entry outside the
   // mapped bytes.
   bool undoLast(std::uint8_t* bytes, std::uint32_t size);
+  // Takes back the newest entries until `keep` are left, newest first, each as undoLast does;
+  // the observer hears of them together. False, and nothing taken back, when no byte may be
+  // written now; true when nothing was to be taken back.
+  bool undoTo(std::uint32_t keep, std::uint8_t* bytes, std::uint32_t size);
   void clear();
 
   // The observer told of appends and undos; null for none.

@@ -174,6 +174,22 @@ void EditJournal::changeUndone(const ChangeEntry& e) {
   write(r, sizeof r);
 }
 
+void EditJournal::changesUndone(std::span<const ChangeEntry> entries) {
+  if (m_fd < 0 || m_error != 0) return;
+  constexpr std::size_t kPerWrite = 1 << 16;  // records per write: 512 KiB
+  std::vector<std::uint8_t> out(std::min(entries.size(), kPerWrite) * kRecordSize);
+  // Newest first, as they are taken back.
+  for (std::size_t done = 0; done < entries.size();) {
+    std::size_t n = std::min(kPerWrite, entries.size() - done);
+    for (std::size_t i = 0; i < n; ++i) {
+      const ChangeEntry& e = entries[entries.size() - 1 - done - i];
+      putRecord(out.data() + i * kRecordSize, e.offset, e.oldValue, e.newValue, 'U');
+    }
+    write(out.data(), n * kRecordSize);
+    done += n;
+  }
+}
+
 void EditJournal::saved(const FileIdentity& source) {
   std::vector<std::uint8_t> mark = saveMark(source);
   write(mark.data(), mark.size());
@@ -183,6 +199,12 @@ void EditJournal::discard() {
   if (m_fd < 0) return;
   ::unlink(m_path.c_str());
   syncFolderOf(m_path);
+  release();
+}
+
+void EditJournal::discardUnused() {
+  if (m_fd < 0) return;
+  ::unlink(m_path.c_str());
   release();
 }
 

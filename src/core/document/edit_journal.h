@@ -61,11 +61,15 @@ class EditJournal : public ChangeObserver {
   void changeAppended(const ChangeEntry& entry) override;
   void changesAppended(std::span<const ChangeEntry> entries) override;
   void changeUndone(const ChangeEntry& entry) override;
+  void changesUndone(std::span<const ChangeEntry> entries) override;
   // Marks that the copy and the user's file hold the same bytes; `source` is the user's file now.
   void saved(const FileIdentity& source);
 
   // Deletes the journal (the document closed normally).
   void discard();
+  // Deletes a journal that never held an edit (an open that failed or was stopped) without
+  // waiting for the disk: should a crash bring it back, it names no copy and goes as a leftover.
+  void discardUnused();
   // Lets go of the journal and leaves it for recovery.
   void release();
 

@@ -91,6 +91,13 @@ void HexDocument::changeUndone(const ChangeEntry& entry) {
   else if (m_changeLog.count() <= 1) m_unsaved = false;  // the last entry goes: the copy is the file again
 }
 
+void HexDocument::changesUndone(std::span<const ChangeEntry> entries) {
+  m_journal.changesUndone(entries);
+  for (const ChangeEntry& e : entries) m_touched.push_back(e.offset);
+  if (m_savedOnce) m_unsaved = true;
+  else if (m_changeLog.count() <= entries.size()) m_unsaved = false;  // as changeUndone, for all of them
+}
+
 bool HexDocument::openDocument() {
   std::uint64_t fileLength = 0;
   m_backupPath.clear();
@@ -287,7 +294,7 @@ bool HexDocument::openTemporaryCopy() {
     error = copyFileKeepingOpen(m_sourcePath, m_path, /*ownerOnly=*/true, fd, busy.report());
   }
   if (error != 0) {
-    m_journal.discard();
+    m_journal.discardUnused();
     // A copy the user stopped is gone already; nothing is opened and nothing is shown.
     if (error != ECANCELED) showOpenError(m_sourcePath, error);
     close();

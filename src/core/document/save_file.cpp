@@ -28,10 +28,7 @@ int writeHelper(int fd, const std::string& temp, const std::uint8_t* bytes, std:
     if (rc == 0 && progress && !progress(at, size)) rc = ECANCELED;
   }
   if (rc == 0 && damaged && damaged()) rc = EIO;
-  if (rc != 0) {
-    ::close(fd);
-    ::unlink(temp.c_str());
-  }
+  if (rc != 0) discardFileBeside(fd, temp);
   return rc;
 }
 
