@@ -309,13 +309,23 @@ class CancelTest : public QObject {
   }
 
   void aStoppedSaveKeepsTheFileAndTheDocument_data() {
+    QTest::addColumn<bool>("rewritten");
     QTest::addColumn<int>("when");
-    addWhenRows("save");
+    for (bool rewritten : {false, true}) {
+      const char* kind = rewritten ? "save over a file rewritten meanwhile" : "save of a file gone meanwhile";
+      QTest::addRow("%s at the start", kind) << rewritten << int(Start);
+      QTest::addRow("%s in the middle", kind) << rewritten << int(Middle);
+      QTest::addRow("%s at the end", kind) << rewritten << int(End);
+    }
   }
   void aStoppedSaveKeepsTheFileAndTheDocument() {
-    // The user's file went away: the save writes it anew, whole.
+    // Saves that write the whole file: the user's file went away and is made anew, or another
+    // program rewrote it and the copy goes over it in place.
+    QFETCH(bool, rewritten);
     QFETCH(int, when);
     QString path = m_dir.filePath("saved.bin");
+    QByteArray theirs = m_content;
+    for (int i = 0; i < theirs.size(); i += 4096) theirs[i] = char(~theirs[i]);
     Program p(settings(1));
     QVERIFY(QTest::qWaitForWindowExposed(p.frame));
     auto reopen = [&] {
@@ -326,28 +336,39 @@ class CancelTest : public QObject {
       QVERIFY(p.document().openDocument());
       p.document().changeLog().append(9, p.document().bytes()[9], 'S');
       p.document().bytes()[9] = 'S';
-      QVERIFY(QFile::remove(path));
+      if (rewritten) makeFile("saved.bin", theirs);
+      else QVERIFY(QFile::remove(path));
     };
     reopen();
-    Boxes boxes([](const QString& text) { return text.startsWith("Write changes"); });
+    Boxes boxes([](const QString& text) {
+      return text.startsWith("Write changes") || text.contains("changed by another program");
+    });
     int total = p.reportsOf([&] { QVERIFY(p.document().save(false)); });
-    QVERIFY(total >= 1);
-    QCOMPARE(boxes.texts, QStringList("File " + path + " saved."));
+    QVERIFY(total >= 2);
+    QCOMPARE(boxes.texts.last(), "File " + path + " saved.");
     reopen();
 
     boxes.texts.clear();
     p.cancelAt(reportFor(when, total));
     p.frame->onCommand(kCmdSave);
     QVERIFY(p.tapped);
-    QCOMPARE(boxes.texts, QStringList("Write changes to file " + path + "?"));
-    QVERIFY(!QFile::exists(path));
+    QStringList asked{"Write changes to file " + path + "?"};
+    if (rewritten) asked << path + " was changed by another program since it was opened. Overwrite it?";
+    QCOMPARE(boxes.texts, asked);
+    // The file as it was, in full; nothing left beside it, and only the copy and its crash
+    // journal in the work folder.
+    if (rewritten) QCOMPARE(fileBytes(path), theirs);
+    else QVERIFY(!QFile::exists(path));
     QCOMPARE(leftIn(m_dir.path()), QStringList());
+    QStringList work = QDir(workFolder()).entryList(QDir::Files | QDir::Hidden);
+    QCOMPARE(work.size(), 2);
+    for (const QString& name : work) QVERIFY2(name.endsWith(".tmp") || name.endsWith(".jnl"), qPrintable(name));
     QVERIFY(p.document().isOpen());
     QCOMPARE(p.document().changeLog().count(), 1u);
     QVERIFY(p.frame->action(kCmdSave)->isEnabled());
     // The kept document saves when let be.
     QVERIFY(p.document().save(false));
-    QTRY_COMPARE(boxes.texts.size(), 2);
+    QTRY_COMPARE(boxes.texts.last(), "File " + path + " saved.");
     QByteArray expected = m_content;
     expected[9] = 'S';
     QCOMPARE(fileBytes(path), expected);
