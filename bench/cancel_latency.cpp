@@ -212,6 +212,20 @@ int main(int argc, char** argv) {
          answers.name = "out.txt";
        },
        [&] { frame->onCommand(kCmdSaveDifferences); }, [&] { QFile::remove(file("out.txt")); }},
+      {"save over a file another program rewrote",
+       [&] {
+         closeDocument();
+         writeFile(file("saved.bin"), bytes);
+         open("saved.bin", 1);
+         document.changeLog().append(5, document.bytes()[5], 'S');
+         document.bytes()[5] = 'S';
+         writeFile(file("saved.bin"), bytes);  // rewritten: the save asks, then writes every byte
+       },
+       [&] { document.save(false); },
+       [&] {
+         closeDocument();
+         QFile::remove(file("saved.bin"));
+       }},
       {"save of a copy whose file is gone",
        [&] {
          closeDocument();

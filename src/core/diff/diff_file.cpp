@@ -83,6 +83,7 @@ int writeList(std::uint32_t count, Get get, const std::u16string& path, const Di
   if (rc != 0) return rc;
   try {
     std::string chunk;
+    std::uint64_t written = 0;
     chunk.reserve(kFlushAt + 64);
     appendHeader(header, chunk);
     for (std::uint32_t i = 0; i < count && rc == 0; ++i) {
@@ -92,6 +93,8 @@ int writeList(std::uint32_t count, Get get, const std::u16string& path, const Di
       appendLine(offset, first, second, chunk);
       if (chunk.size() >= kFlushAt) {
         rc = writeAll(fd, chunk.data(), chunk.size());
+        if (rc == 0) startWriteBack(fd, written, chunk.size());
+        written += chunk.size();
         chunk.clear();
         if (rc == 0 && progress && !progress(i + 1, count)) rc = ECANCELED;
       }

@@ -24,6 +24,7 @@ int writeHelper(int fd, const std::string& temp, const std::uint8_t* bytes, std:
   for (std::uint32_t at = 0; rc == 0 && at < size;) {
     std::uint32_t n = size - at < kReportEvery ? size - at : kReportEvery;
     rc = writeAll(fd, bytes + at, n);
+    if (rc == 0) startWriteBack(fd, at, n);
     at += n;
     if (rc == 0 && progress && !progress(at, size)) rc = ECANCELED;
   }

@@ -66,10 +66,7 @@ class Copy {
   int copied(std::uint64_t n) {
     m_copied += n;
     if (m_copied - m_reported < kChunk) return 0;
-#ifdef __linux__
-    ::sync_file_range(m_out, static_cast<off_t>(m_reported), static_cast<off_t>(m_copied - m_reported),
-                      SYNC_FILE_RANGE_WRITE);
-#endif
+    startWriteBack(m_out, m_reported, m_copied - m_reported);
     m_reported = m_copied;
     return m_progress && !m_progress(m_copied, m_total) ? ECANCELED : 0;
   }

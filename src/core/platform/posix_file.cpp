@@ -157,6 +157,16 @@ int syncFolderOf(const std::string& path) {
   return rc == EINVAL ? 0 : rc;
 }
 
+void startWriteBack(int fd, std::uint64_t offset, std::uint64_t length) {
+#ifdef __linux__
+  ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
+#else
+  (void)fd;
+  (void)offset;
+  (void)length;
+#endif
+}
+
 void discardFileBeside(int fd, const std::string& tempName) {
   ::unlink(tempName.c_str());
   try {
