@@ -292,7 +292,7 @@ class CancelTest : public QObject {
     });
     Boxes boxes;
     QVERIFY(p.document().path().empty());
-    QTRY_VERIFY(p.tapped);
+    QTRY_VERIFY_WITH_TIMEOUT(p.tapped, 60000);
     QVERIFY(shownFirst);
     QVERIFY(!p.document().isOpen());
     QVERIFY(p.frame->view() == nullptr);
