@@ -48,19 +48,6 @@ bool ChangeLog::undoLast(std::uint8_t* bytes, std::uint32_t size) {
   return true;
 }
 
-bool ChangeLog::undoTo(std::uint32_t keep, std::uint8_t* bytes, std::uint32_t size) {
-  if (keep >= m_entries.size()) return true;
-  if (!mayWrite()) return false;
-  if (m_observer) m_observer->changesUndone({m_entries.data() + keep, m_entries.size() - keep});
-  for (std::size_t i = m_entries.size(); i-- > keep;) {
-    const ChangeEntry& e = m_entries[i];
-    if (bytes && e.offset < size && bytes[e.offset] == e.newValue) bytes[e.offset] = e.oldValue;
-  }
-  m_entries.resize(keep);
-  m_lowWater = std::min(m_lowWater, m_entries.size());
-  return true;
-}
-
 void ChangeLog::clear() {
   m_entries.clear();
   m_entries.shrink_to_fit();
@@ -69,6 +56,23 @@ void ChangeLog::clear() {
   m_cursors.clear();
   m_indexed = 0;
   m_lowWater = 0;
+}
+
+bool ChangeLog::undoTo(std::uint32_t keep, std::uint8_t* bytes, std::uint32_t size) {
+  if (keep >= m_entries.size()) return true;
+  if (!mayWrite()) return false;
+  constexpr std::size_t kBatch = 1 << 16;
+  std::vector<ChangeEntry> batch;
+  while (m_entries.size() > keep) {
+    std::size_t n = std::min(kBatch, m_entries.size() - keep);
+    batch.assign(m_entries.rbegin(), m_entries.rbegin() + static_cast<std::ptrdiff_t>(n));
+    if (m_observer) m_observer->changesUndone(batch);
+    for (const ChangeEntry& e : batch)
+      if (bytes && e.offset < size && bytes[e.offset] == e.newValue) bytes[e.offset] = e.oldValue;
+    m_entries.resize(m_entries.size() - n);
+  }
+  m_lowWater = std::min(m_lowWater, m_entries.size());
+  return true;
 }
 
 void ChangeLog::refreshIndex() const {

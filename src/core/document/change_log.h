@@ -29,10 +29,9 @@ class ChangeObserver {
     for (const ChangeEntry& e : entries) changeAppended(e);
   }
   virtual void changeUndone(const ChangeEntry& entry) = 0;
-  // The newest entries of the log (oldest first), taken back together, newest first, before any
-  // of their bytes is written.
-  virtual void changesUndone(std::span<const ChangeEntry> entries) {
-    for (std::size_t i = entries.size(); i-- > 0;) changeUndone(entries[i]);
+  // Entries undone together (newest first), before any of their bytes is written back.
+  virtual void changesUndone(std::span<const ChangeEntry> newestFirst) {
+    for (const ChangeEntry& e : newestFirst) changeUndone(e);
   }
   // False when no byte may be written now (the document's file is no longer the one at its
   // path): the writers then write nothing, and the document asks the user when idle.
@@ -55,6 +54,10 @@ class ChangeLog {
   AppendResult appendAll(std::span<const ChangeEntry> entries);
   // Whether a writer may write bytes now (see ChangeObserver::mayWrite); asked once per command.
   bool mayWrite() const { return !m_observer || m_observer->mayWrite(); }
+  // Takes back the newest entries until `keep` are left (what one command wrote), newest first,
+  // each as undoLast does; the observer hears of them in large batches. False, and nothing taken
+  // back, when no byte may be written now; true when nothing was to be taken back.
+  bool undoTo(std::uint32_t keep, std::uint8_t* bytes, std::uint32_t size);
   std::uint32_t count() const { return static_cast<std::uint32_t>(m_entries.size()); }
   bool isEmpty() const { return m_entries.empty(); }
   // The i-th entry, 0 = oldest; i must be below count().
@@ -65,10 +68,6 @@ class ChangeLog {
   // changed behind the log's back is left alone). `size` guards against an entry outside the
   // mapped bytes.
   bool undoLast(std::uint8_t* bytes, std::uint32_t size);
-  // Takes back the newest entries until `keep` are left, newest first, each as undoLast does;
-  // the observer hears of them together. False, and nothing taken back, when no byte may be
-  // written now; true when nothing was to be taken back.
-  bool undoTo(std::uint32_t keep, std::uint8_t* bytes, std::uint32_t size);
   void clear();
 
   // The observer told of appends and undos; null for none.

@@ -174,19 +174,17 @@ void EditJournal::changeUndone(const ChangeEntry& e) {
   write(r, sizeof r);
 }
 
-void EditJournal::changesUndone(std::span<const ChangeEntry> entries) {
+void EditJournal::changesUndone(std::span<const ChangeEntry> newestFirst) {
   if (m_fd < 0 || m_error != 0) return;
   constexpr std::size_t kPerWrite = 1 << 16;  // records per write: 512 KiB
-  std::vector<std::uint8_t> out(std::min(entries.size(), kPerWrite) * kRecordSize);
-  // Newest first, as they are taken back.
-  for (std::size_t done = 0; done < entries.size();) {
-    std::size_t n = std::min(kPerWrite, entries.size() - done);
+  std::vector<std::uint8_t> out(std::min(newestFirst.size(), kPerWrite) * kRecordSize);
+  for (std::size_t at = 0; at < newestFirst.size(); at += kPerWrite) {
+    std::size_t n = std::min(kPerWrite, newestFirst.size() - at);
     for (std::size_t i = 0; i < n; ++i) {
-      const ChangeEntry& e = entries[entries.size() - 1 - done - i];
+      const ChangeEntry& e = newestFirst[at + i];
       putRecord(out.data() + i * kRecordSize, e.offset, e.oldValue, e.newValue, 'U');
     }
     write(out.data(), n * kRecordSize);
-    done += n;
   }
 }
 

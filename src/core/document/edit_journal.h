@@ -61,7 +61,7 @@ class EditJournal : public ChangeObserver {
   void changeAppended(const ChangeEntry& entry) override;
   void changesAppended(std::span<const ChangeEntry> entries) override;
   void changeUndone(const ChangeEntry& entry) override;
-  void changesUndone(std::span<const ChangeEntry> entries) override;
+  void changesUndone(std::span<const ChangeEntry> newestFirst) override;
   // Marks that the copy and the user's file hold the same bytes; `source` is the user's file now.
   void saved(const FileIdentity& source);
 

@@ -82,6 +82,13 @@ bool HexDocument::mayWrite() {
   return !m_replaced;
 }
 
+void HexDocument::changesUndone(std::span<const ChangeEntry> newestFirst) {
+  for (const ChangeEntry& e : newestFirst) m_touched.push_back(e.offset);
+  m_journal.changesUndone(newestFirst);
+  if (m_savedOnce) m_unsaved = true;
+  else if (newestFirst.size() >= m_changeLog.count()) m_unsaved = false;  // the copy is the file again
+}
+
 void HexDocument::changeUndone(const ChangeEntry& entry) {
   m_journal.changeUndone(entry);
   // An undo after a save changes a byte the user's file already holds in its new form; before
@@ -89,13 +96,6 @@ void HexDocument::changeUndone(const ChangeEntry& entry) {
   m_touched.push_back(entry.offset);
   if (m_savedOnce) m_unsaved = true;
   else if (m_changeLog.count() <= 1) m_unsaved = false;  // the last entry goes: the copy is the file again
-}
-
-void HexDocument::changesUndone(std::span<const ChangeEntry> entries) {
-  m_journal.changesUndone(entries);
-  for (const ChangeEntry& e : entries) m_touched.push_back(e.offset);
-  if (m_savedOnce) m_unsaved = true;
-  else if (m_changeLog.count() <= entries.size()) m_unsaved = false;  // as changeUndone, for all of them
 }
 
 bool HexDocument::openDocument() {

@@ -153,7 +153,7 @@ class HexDocument : private ChangeObserver {
   void changeAppended(const ChangeEntry& entry) override;
   void changesAppended(std::span<const ChangeEntry> entries) override;
   void changeUndone(const ChangeEntry& entry) override;
-  void changesUndone(std::span<const ChangeEntry> entries) override;
+  void changesUndone(std::span<const ChangeEntry> newestFirst) override;
   bool mayWrite() override;
 
   DocumentServices m_services;
