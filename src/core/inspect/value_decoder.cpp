@@ -22,6 +22,9 @@ constexpr std::int64_t kFileTimeEpoch = 11644473600;
 constexpr std::int64_t kTicksPerSecond = 10'000'000;
 constexpr std::uint64_t kFileTimeLimit = std::uint64_t{1} << 63;  // Windows takes no file time from here on
 
+// The two times of the panel count in UTC; a DOS time has no zone.
+constexpr char16_t kUtc[] = u" UTC";
+
 constexpr KeypadLayout kBinaryKeypad{u"01\n\b ", 4};
 constexpr KeypadLayout kUnsignedKeypad{u"123\n456\n789\n0\b", 0};
 constexpr KeypadLayout kSignedKeypad{u"123\n456\n789\n-0\b", 0};
@@ -250,8 +253,8 @@ std::u16string ValueDecoder::text(ValueKind kind, const std::uint8_t* bytes, std
     case ValueKind::Binary: return bitsText(bytes[0]);
     case ValueKind::Float32: return floatText(static_cast<std::uint32_t>(raw));
     case ValueKind::Float64: return doubleText(raw);
-    case ValueKind::UnixTime: return dateText(civilFromSeconds(static_cast<std::int32_t>(raw)));
-    case ValueKind::FileTime: return fileTimeDate(raw, date) ? dateText(date) : m_outOfRange;
+    case ValueKind::UnixTime: return dateText(civilFromSeconds(static_cast<std::int32_t>(raw))) + kUtc;
+    case ValueKind::FileTime: return fileTimeDate(raw, date) ? dateText(date) + kUtc : m_outOfRange;
     case ValueKind::DosTime: return dosDate(static_cast<std::uint32_t>(raw), date) ? dateText(date) : m_invalidDate;
     default: return isSigned(kind) ? decimal(signExtend(raw, need)) : decimal(raw);
   }

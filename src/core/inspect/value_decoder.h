@@ -3,7 +3,7 @@
 // a typed value stands for. One row per kind: the byte's bits; unsigned and signed integers of
 // 8, 16, 32 and 64 bits; IEEE binary32 and binary64 floats; the UTF-8 and the UTF-16 character
 // that starts there; a signed 32-bit Unix time and a Windows file time (100 ns units since
-// 1601-01-01) as dates in UTC; and a DOS date and time (the time in the low 16 bits, the date in
+// 1601-01-01) as dates in UTC ("2024-02-24 13:17:30 UTC"); and a DOS date and time (the time in the low 16 bits, the date in
 // the high 16). Multi-byte values are read in the chosen byte order.
 
 #include <array>

@@ -31,8 +31,8 @@ ValueRow::ValueRow(QWidget* parent, int height, int nameWidth)
 
 void ValueRow::setTexts(const QString& name, const QString& value) {
   m_name->setText(name);
-  if (m_value->text() == value) return;
-  m_value->setText(value);
+  if (m_fullValue == value) return;
+  m_fullValue = value;
   fitValue();
 }
 
@@ -47,18 +47,19 @@ void ValueRow::resizeEvent(QResizeEvent* event) {
 
 void ValueRow::fitValue() {
   const int room = m_value->width();
-  if (room <= 0) return;
   QFont font = m_valueFont;
-  const int wide = QFontMetrics(font).horizontalAdvance(m_value->text());
+  const int wide = QFontMetrics(font).horizontalAdvance(m_fullValue);
   if (wide > room) {
     const qreal size = font.pointSizeF() > 0 ? font.pointSizeF() : font.pixelSize();
-    const qreal smaller = std::max(size * 3 / 4, size * room / wide);
+    const qreal smaller = std::max(size * 3 / 4, size * std::max(room, 1) / wide);
     if (font.pointSizeF() > 0)
       font.setPointSizeF(smaller);
     else
       font.setPixelSize(std::max(1, static_cast<int>(smaller)));
   }
   if (m_value->font() != font) m_value->setFont(font);
+  // What even the smaller letters cannot hold is cut with an ellipsis, never mid-letter.
+  m_value->setText(room > 0 ? QFontMetrics(font).elidedText(m_fullValue, Qt::ElideRight, room) : m_fullValue);
 }
 
 }  // namespace nibblet

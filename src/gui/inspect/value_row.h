@@ -22,6 +22,8 @@ class ValueRow : public QWidget {
   // Greys the value when the row cannot be edited.
   void setEditable(bool editable);
   QLabel* valueLabel() const { return m_value; }
+  // The value as the panel gave it, before any cut.
+  const QString& value() const { return m_fullValue; }
   QLabel* nameLabel() const { return m_name; }
 
  signals:
@@ -39,6 +41,7 @@ class ValueRow : public QWidget {
   QLabel* m_value;
   TapAndHold* m_tapAndHold;
   QFont m_valueFont;
+  QString m_fullValue;
 };
 
 }  // namespace nibblet

@@ -6,7 +6,8 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScroller>
-#include <QToolButton>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -42,8 +43,8 @@ ValuesPanel::ValuesPanel(HexViewWidget* view, RegistryKey& key, const Texts& tex
       m_texts(texts),
       m_messages(messages),
       m_model(view->view(), texts, key),
-      m_title(new QToolButton(this)),
-      m_order(new QToolButton(this)),
+      m_title(new QPushButton(this)),
+      m_order(new QPushButton(this)),
       m_scroll(new QScrollArea(this)),
       m_rowsHost(new QWidget),
       m_grid(new QGridLayout(m_rowsHost)) {
@@ -53,8 +54,9 @@ ValuesPanel::ValuesPanel(HexViewWidget* view, RegistryKey& key, const Texts& tex
   setAutoFillBackground(true);
   setStyleSheet(
       "#valuesTitleBar { background: #dde4ee; }"
-      "#valuesTitleBar QToolButton { border: none; padding: 0 6px; font-weight: bold; color: #1c2b45; }"
-      "#valuesTitleBar QToolButton:pressed { background: #c5d0e0; }");
+      "#valuesTitleBar QPushButton { border: none; padding: 0 8px; font-weight: bold; color: #1c2b45;"
+      " text-align: left; }"
+      "#valuesTitleBar QPushButton:pressed, #valuesTitleBar QPushButton:checked { background: #c5d0e0; }");
   QPalette white = palette();
   white.setColor(QPalette::Window, Qt::white);
   white.setColor(QPalette::WindowText, Qt::black);
@@ -70,7 +72,6 @@ ValuesPanel::ValuesPanel(HexViewWidget* view, RegistryKey& key, const Texts& tex
   titleLine->setContentsMargins(0, 0, 0, 0);
   titleLine->setSpacing(0);
   m_title->setObjectName("valuesTitle");
-  m_title->setToolButtonStyle(Qt::ToolButtonTextOnly);
   m_title->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
   m_title->setMinimumHeight(m_rowHeight);
   m_title->setFocusPolicy(Qt::NoFocus);
@@ -80,8 +81,8 @@ ValuesPanel::ValuesPanel(HexViewWidget* view, RegistryKey& key, const Texts& tex
   m_order->setFocusPolicy(Qt::NoFocus);
   titleLine->addWidget(m_title, 1);
   titleLine->addWidget(m_order);
-  connect(m_title, &QToolButton::clicked, this, [this] { setOpen(!m_model.isOpen()); });
-  connect(m_order, &QToolButton::clicked, this, [this](bool big) {
+  connect(m_title, &QPushButton::clicked, this, [this] { setOpen(!m_model.isOpen()); });
+  connect(m_order, &QPushButton::clicked, this, [this](bool big) {
     m_model.setByteOrder(big ? ByteOrder::Big : ByteOrder::Little);
     showState();
   });
@@ -117,6 +118,9 @@ ValuesPanel::ValuesPanel(HexViewWidget* view, RegistryKey& key, const Texts& tex
   m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   // A finger swipes the rows; a tap still edits one.
   QScroller::grabGesture(m_scroll->viewport(), QScroller::TouchGesture);
+  // The bar is as wide as the view's, for the same finger.
+  m_scroll->verticalScrollBar()->setFixedWidth(
+      std::max(m_scroll->verticalScrollBar()->sizeHint().width(), physicalPixels(HexViewWidget::kScrollBarMillimetres, view)));
 
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(0, 0, 0, 0);
@@ -196,7 +200,7 @@ void ValuesPanel::arrangeRows() {
     const int r = static_cast<int>(i) % perColumn, c = static_cast<int>(i) / perColumn;
     // Every other row is shaded, so the eye keeps to a row from its name to its value.
     QPalette shade = shown[i]->palette();
-    shade.setColor(QPalette::Window, r % 2 == 1 ? QColor(0xf1, 0xf4, 0xf8) : QColor(Qt::white));
+    shade.setColor(QPalette::Window, r % 2 == 1 ? QColor(0xeb, 0xef, 0xf5) : QColor(Qt::white));
     shown[i]->setPalette(shade);
     shown[i]->setAutoFillBackground(true);
     m_grid->addWidget(shown[i], r, c);
@@ -207,10 +211,7 @@ void ValuesPanel::arrangeRows() {
 void ValuesPanel::fit() {
   if (!m_view) return;
   QWidget* parent = parentWidget();
-  // Columns side by side where the width has room for them, as on a turned screen.
-  const int columnWidth = m_nameWidth + 24 +
-                          fontMetrics().horizontalAdvance(QStringLiteral("-1.7976931348623157e+308"));
-  const int columns = std::clamp(m_view->width() / std::max(1, columnWidth), 1, kMostColumns);
+  const int columns = columnsFor(m_view->width());
   if (columns != m_columns) {
     m_columns = columns;
     arrangeRows();
@@ -227,6 +228,13 @@ void ValuesPanel::fit() {
   place();
 }
 
+int ValuesPanel::columnsFor(int width) const {
+  // Columns side by side where the width has room for them, as on a turned screen.
+  const int columnWidth = m_nameWidth + 24 +
+                          fontMetrics().horizontalAdvance(QStringLiteral("-1.7976931348623157e+308"));
+  return std::clamp(width / std::max(1, columnWidth), 1, kMostColumns);
+}
+
 void ValuesPanel::place() {
   if (!m_view) return;
   const QRect above = m_view->geometry();
@@ -237,8 +245,14 @@ void ValuesPanel::place() {
 bool ValuesPanel::eventFilter(QObject* watched, QEvent* event) {
   if (m_view && watched == m_view) {
     switch (event->type()) {
-      case QEvent::Move:
-      case QEvent::Resize: place(); break;
+      case QEvent::Move: place(); break;
+      case QEvent::Resize:
+        // A wider or narrower view may take another number of columns, and so another height.
+        if (columnsFor(m_view->width()) != m_columns)
+          fit();
+        else
+          place();
+        break;
       case QEvent::Show: show(); break;
       case QEvent::Hide: hide(); break;
       default: break;

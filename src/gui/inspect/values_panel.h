@@ -13,7 +13,7 @@
 
 class QGridLayout;
 class QScrollArea;
-class QToolButton;
+class QPushButton;
 
 namespace nibblet {
 
@@ -34,8 +34,8 @@ class ValuesPanel : public QFrame {
   ValuesPanelModel& model() { return m_model; }
   // Opens the panel or collapses it to its title line; the choice is stored.
   void setOpen(bool open);
-  QToolButton* titleButton() const { return m_title; }
-  QToolButton* orderButton() const { return m_order; }
+  QPushButton* titleButton() const { return m_title; }
+  QPushButton* orderButton() const { return m_order; }
   QScrollArea* scrollArea() const { return m_scroll; }
   ValueRow* row(ValueKind kind) const { return m_rows[static_cast<std::size_t>(kind)]; }
 
@@ -46,6 +46,7 @@ class ValuesPanel : public QFrame {
   void showState();
   void arrangeRows();
   void fit();
+  int columnsFor(int width) const;
   void place();
   void editRow(ValueKind kind);
   void rowMenu(ValueKind kind, QPoint globalPos);
@@ -55,8 +56,8 @@ class ValuesPanel : public QFrame {
   const Texts& m_texts;
   MessageBox& m_messages;
   ValuesPanelModel m_model;
-  QToolButton* m_title;
-  QToolButton* m_order;
+  QPushButton* m_title;
+  QPushButton* m_order;
   QScrollArea* m_scroll;
   QWidget* m_rowsHost;
   QGridLayout* m_grid;

@@ -181,7 +181,7 @@ TEST(ValueDecoder, DatesAgreeWithGmtime) {
     for (ByteOrder order : kOrders) {
       std::vector<std::uint8_t> bytes(4);
       writeUnsigned(static_cast<std::uint32_t>(t), 4, order, bytes.data());
-      ASSERT_EQ(d.text(ValueKind::UnixTime, bytes, order), gmtimeText(t)) << t;
+      ASSERT_EQ(d.text(ValueKind::UnixTime, bytes, order), gmtimeText(t) + " UTC") << t;
     }
   }
   // File times: 100 ns units since 1601, shown up to the end of 9999.
@@ -191,17 +191,17 @@ TEST(ValueDecoder, DatesAgreeWithGmtime) {
     const std::uint64_t ticks = random64() % (last + 1) / 10000000 * 10000000;
     std::vector<std::uint8_t> bytes(8);
     writeUnsigned(ticks, 8, ByteOrder::Little, bytes.data());
-    ASSERT_EQ(d.text(ValueKind::FileTime, bytes), gmtimeText(static_cast<std::int64_t>(ticks / 10000000) - 11644473600));
+    ASSERT_EQ(d.text(ValueKind::FileTime, bytes), gmtimeText(static_cast<std::int64_t>(ticks / 10000000) - 11644473600) + " UTC");
   }
   auto fileTime = [&](std::uint64_t ticks) {
     std::vector<std::uint8_t> bytes(8);
     writeUnsigned(ticks, 8, ByteOrder::Little, bytes.data());
     return d.text(ValueKind::FileTime, bytes);
   };
-  EXPECT_EQ(fileTime(0), "1601-01-01 00:00:00");
-  EXPECT_EQ(fileTime(116444736000000001), "1970-01-01 00:00:00.0000001");
-  EXPECT_EQ(fileTime(116444736005000000), "1970-01-01 00:00:00.5");
-  EXPECT_EQ(fileTime(last), "9999-12-31 23:59:59.9999999");
+  EXPECT_EQ(fileTime(0), "1601-01-01 00:00:00 UTC");
+  EXPECT_EQ(fileTime(116444736000000001), "1970-01-01 00:00:00.0000001 UTC");
+  EXPECT_EQ(fileTime(116444736005000000), "1970-01-01 00:00:00.5 UTC");
+  EXPECT_EQ(fileTime(last), "9999-12-31 23:59:59.9999999 UTC");
   EXPECT_EQ(fileTime(last + 1), "out of range");
   EXPECT_EQ(fileTime(0x8000000000000000), "out of range");
   EXPECT_EQ(fileTime(0xFFFFFFFFFFFFFFFF), "out of range");
