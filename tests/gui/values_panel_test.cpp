@@ -8,7 +8,6 @@
 #include <QContextMenuEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTemporaryDir>
@@ -30,26 +29,14 @@
 #include "gui/view/hex_view_widget.h"
 
 using namespace nibblet;
+using test::barDialog;
+using test::cellCentre;
+using test::click;
 using test::Poller;
 
 namespace {
 
-QPoint cellCentre(HexViewWidget* view, std::uint32_t offset) {
-  Rect r;
-  if (!view->view().hexCell(offset, r)) return {};
-  return view->clientOrigin() + QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-}
-
-QWidget* barDialog() {
-  QWidget* w = QApplication::activeModalWidget();
-  return w && w->objectName() == QString::number(kDialogEntry) ? w : nullptr;
-}
-
 QLineEdit* editLine(QWidget* dialog) { return dialog->findChild<QLineEdit*>(QString::number(kIdEntryEdit)); }
-
-void click(QWidget* dialog, int command) {
-  QTest::mouseClick(dialog->findChild<QToolButton*>(QString::number(command)), Qt::LeftButton);
-}
 
 // The rectangle of `w` in `frame`'s coordinates.
 QRect inFrame(QWidget* frame, QWidget* w) { return QRect(w->mapTo(frame, QPoint(0, 0)), w->size()); }
@@ -94,20 +81,7 @@ class ValuesPanelTest : public QObject {
  private slots:
   void initTestCase() { QVERIFY(test::usePrivateHome(m_dir)); }
 
-  void cleanup() {
-    if (!m_program) return;
-    // Edits made on the spot are kept when the document closes.
-    Poller keep([] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-        box->button(QMessageBox::Yes)->click();
-        return true;
-      }
-      return false;
-    });
-    m_program->mainFrame()->close();
-    m_program->finish();
-    m_program.reset();
-  }
+  void cleanup() { test::closeKeepingEdits(m_program); }
 
   void heldByteOpensValuesAndARowEditReachesTheDiskAndUndoes() {
     test::setScreen(480, 800);
@@ -120,25 +94,10 @@ class ValuesPanelTest : public QObject {
     QVERIFY(panel);
     QVERIFY(!panel->model().isOpen());  // a fresh key: collapsed
 
-    bool chosen = false;
-    Poller menu([&] {
-      auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      if (!popup) return false;
-      auto* values = popup->findChild<QAction*>(QString::number(kCmdValues));
-      if (values && values->isEnabled() && popup->actions().last() == values) {
-        popup->setActiveAction(values);
-        QTest::keyClick(popup, Qt::Key_Return);
-        chosen = true;
-      } else {
-        popup->close();
-      }
-      return true;
-    });
-    QPoint at = cellCentre(view, 0x10);
-    QContextMenuEvent hold(QContextMenuEvent::Mouse, at, view->mapToGlobal(at));
-    QApplication::sendEvent(view, &hold);
-    QVERIFY(QTest::qWaitFor([&] { return menu.done(); }, 5000));
-    QVERIFY(chosen);
+    QStringList items;
+    QVERIFY(test::chooseFromByteMenu(view, 0x10, kCmdValues, &items));
+    QCOMPARE(items.last(), QString::number(kCmdValues));  // added at the end, nothing replaced
+    QCOMPARE(items.size(), 8);
     QTRY_VERIFY(panel->model().isOpen());
     QCOMPARE(panel->model().offset(), 0x10u);
     RegistryValue stored;

@@ -19,7 +19,7 @@ ValueEntryModel::ValueEntryModel(ValuesPanelModel& panel, ValueKind kind, Messag
 }
 
 std::u16string ValueEntryModel::caption() const {
-  return formatText(m_panel.texts().loadText(kIdsValueAt), {m_panel.decoder().name(m_kind), m_offset});
+  return formatText(m_panel.texts().loadText(kIdsValueAt), {m_panel.decoder().name(m_kind), m_panel.offsetText()});
 }
 
 bool ValueEntryModel::isShown(int command) const { return command == kCmdOk || command == kCmdCancel; }

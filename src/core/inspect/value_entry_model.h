@@ -23,7 +23,7 @@ class ValueEntryModel : public BarDialogModel {
   // Edits row `kind` of `panel` at its offset; the panel must outlive the model.
   ValueEntryModel(ValuesPanelModel& panel, ValueKind kind, MessageBox& messages);
 
-  // The row's name and the offset: "int32 at 1A".
+  // The row's name and the offset: "int32 at 001A".
   std::u16string caption() const override;
   std::size_t buttonCount() const override { return 6; }
   bool isShown(int command) const override;

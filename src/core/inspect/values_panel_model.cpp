@@ -87,10 +87,11 @@ void ValuesPanelModel::decodeSelection() {
   m_selection.push_back({ValueKind::Binary, m_texts.loadText(kIdsCrc32), formatText(u"%08X", {crc32(bytes, count)})});
 }
 
-std::u16string ValuesPanelModel::title() const {
-  std::u16string offset = formatText(formatText(u"%%0%dX", {m_view.offsetDigits()}), {m_offset});
-  return m_texts.loadText(kIdsValues) + u"  " + offset;
+std::u16string ValuesPanelModel::offsetText() const {
+  return formatText(formatText(u"%%0%dX", {m_view.offsetDigits()}), {m_offset});
 }
+
+std::u16string ValuesPanelModel::title() const { return m_texts.loadText(kIdsValues) + u"  " + offsetText(); }
 
 std::u16string ValuesPanelModel::byteOrderText() const {
   return m_texts.loadText(m_order == ByteOrder::Big ? kIdsBigEndian : kIdsLittleEndian);
@@ -109,7 +110,7 @@ std::u16string ValuesPanelModel::rowBytesText(ValueKind kind) const {
   const std::uint8_t* at = m_view.bytes() + m_offset;
   const std::size_t count = ValueDecoder::valueBytes(kind, at, available(), m_order);
   if (count == 0) return {};
-  std::u16string out = formatText(formatText(u"%%0%dX:", {m_view.offsetDigits()}), {m_offset});
+  std::u16string out = offsetText() + u":";
   for (std::size_t i = 0; i < count; ++i) out += formatText(u" %02X", {at[i]});
   return out;
 }

@@ -51,7 +51,9 @@ class ValuesPanelModel {
   // a new selection).
   void refresh();
 
-  // "Values" and the offset, as the view's offset column writes it.
+  // The offset as the view's offset column writes it, "001A".
+  std::u16string offsetText() const;
+  // "Values" and the offset.
   std::u16string title() const;
   // "Little endian" or "Big endian".
   std::u16string byteOrderText() const;

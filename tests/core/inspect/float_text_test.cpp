@@ -38,38 +38,36 @@ std::string hexFloat(double value) {
   return buffer;
 }
 
+// The text of `bits` reads back to the same bits, printf's %a writes `hex` for it (when given),
+// and no shorter %.Ng text reads back.
+template <typename Float, typename Bits>
+void expectMatchesCLibrary(Bits bits, const char* hex = nullptr) {
+  const std::string text = toUtf8(sizeof(Float) == 4 ? floatText(static_cast<std::uint32_t>(bits)) : doubleText(bits));
+  const Float back = sizeof(Float) == 4 ? static_cast<Float>(std::strtof(text.c_str(), nullptr))
+                                        : static_cast<Float>(std::strtod(text.c_str(), nullptr));
+  EXPECT_EQ(std::bit_cast<Bits>(back), bits) << text;
+  if (hex) EXPECT_EQ(hexFloat(back), hex) << text;
+  EXPECT_LE(text.size(), shortestPrintf(back)) << text;
+}
+
 TEST(FloatText, FiniteValuesMatchTheCLibrary) {
-  struct Case {
-    std::uint32_t bits;
-    const char* hex;  // printf("%a") of the value
-  } floats[] = {
-      {0x00000000, "0x0p+0"},        {0x80000000, "-0x0p+0"},         {0x3DCCCCCD, "0x1.99999ap-4"},
-      {0x00000001, "0x1p-149"},      {0x007FFFFF, "0x1.fffffcp-127"}, {0x00800000, "0x1p-126"},
-      {0x7F7FFFFF, "0x1.fffffep+127"}, {0x4B800000, "0x1p+24"},       {0xBF800001, "-0x1.000002p+0"},
-  };
-  for (const Case& c : floats) {
-    std::string text = toUtf8(floatText(c.bits));
-    float back = std::strtof(text.c_str(), nullptr);
-    EXPECT_EQ(std::bit_cast<std::uint32_t>(back), c.bits) << text;
-    EXPECT_EQ(hexFloat(back), c.hex) << text;
-    EXPECT_LE(text.size(), shortestPrintf(back)) << text;
-  }
-  struct DoubleCase {
-    std::uint64_t bits;
-    const char* hex;
-  } doubles[] = {
-      {0x8000000000000000, "-0x0p+0"},           {0x3FB999999999999A, "0x1.999999999999ap-4"},
-      {0x0000000000000001, "0x0.0000000000001p-1022"}, {0x000FFFFFFFFFFFFF, "0x0.fffffffffffffp-1022"},
-      {0x0010000000000000, "0x1p-1022"},         {0x7FEFFFFFFFFFFFFF, "0x1.fffffffffffffp+1023"},
-      {0x4340000000000000, "0x1p+53"},           {0x400921FB54442D18, "0x1.921fb54442d18p+1"},
-  };
-  for (const DoubleCase& c : doubles) {
-    std::string text = toUtf8(doubleText(c.bits));
-    double back = std::strtod(text.c_str(), nullptr);
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(back), c.bits) << text;
-    EXPECT_EQ(hexFloat(back), c.hex) << text;
-    EXPECT_LE(text.size(), shortestPrintf(back)) << text;
-  }
+  expectMatchesCLibrary<float, std::uint32_t>(0x00000000, "0x0p+0");
+  expectMatchesCLibrary<float, std::uint32_t>(0x80000000, "-0x0p+0");
+  expectMatchesCLibrary<float, std::uint32_t>(0x3DCCCCCD, "0x1.99999ap-4");
+  expectMatchesCLibrary<float, std::uint32_t>(0x00000001, "0x1p-149");
+  expectMatchesCLibrary<float, std::uint32_t>(0x007FFFFF, "0x1.fffffcp-127");
+  expectMatchesCLibrary<float, std::uint32_t>(0x00800000, "0x1p-126");
+  expectMatchesCLibrary<float, std::uint32_t>(0x7F7FFFFF, "0x1.fffffep+127");
+  expectMatchesCLibrary<float, std::uint32_t>(0x4B800000, "0x1p+24");
+  expectMatchesCLibrary<float, std::uint32_t>(0xBF800001, "-0x1.000002p+0");
+  expectMatchesCLibrary<double, std::uint64_t>(0x8000000000000000, "-0x0p+0");
+  expectMatchesCLibrary<double, std::uint64_t>(0x3FB999999999999A, "0x1.999999999999ap-4");
+  expectMatchesCLibrary<double, std::uint64_t>(0x0000000000000001, "0x0.0000000000001p-1022");
+  expectMatchesCLibrary<double, std::uint64_t>(0x000FFFFFFFFFFFFF, "0x0.fffffffffffffp-1022");
+  expectMatchesCLibrary<double, std::uint64_t>(0x0010000000000000, "0x1p-1022");
+  expectMatchesCLibrary<double, std::uint64_t>(0x7FEFFFFFFFFFFFFF, "0x1.fffffffffffffp+1023");
+  expectMatchesCLibrary<double, std::uint64_t>(0x4340000000000000, "0x1p+53");
+  expectMatchesCLibrary<double, std::uint64_t>(0x400921FB54442D18, "0x1.921fb54442d18p+1");
   EXPECT_EQ(floatText(0x80000000), u"-0");
   EXPECT_EQ(doubleText(0x0000000000000001), u"5e-324");
 }
@@ -79,18 +77,9 @@ TEST(FloatText, RandomBitsAreShortestAndReadBack) {
   for (int i = 0; i < 10000; ++i) {
     const auto f = static_cast<std::uint32_t>(random());
     const std::uint64_t d = random();
-    if ((f & 0x7F800000) != 0x7F800000) {
-      std::string text = toUtf8(floatText(f));
-      float back = std::strtof(text.c_str(), nullptr);
-      ASSERT_EQ(std::bit_cast<std::uint32_t>(back), f) << text;
-      ASSERT_LE(text.size(), shortestPrintf(back)) << text;
-    }
-    if ((d & 0x7FF0000000000000) != 0x7FF0000000000000) {
-      std::string text = toUtf8(doubleText(d));
-      double back = std::strtod(text.c_str(), nullptr);
-      ASSERT_EQ(std::bit_cast<std::uint64_t>(back), d) << text;
-      ASSERT_LE(text.size(), shortestPrintf(back)) << text;
-    }
+    if ((f & 0x7F800000) != 0x7F800000) expectMatchesCLibrary<float>(f);
+    if ((d & 0x7FF0000000000000) != 0x7FF0000000000000) expectMatchesCLibrary<double>(d);
+    if (HasFailure()) return;
     // Every pattern, NaNs included, reads back from its own text.
     std::uint32_t f2 = 0;
     std::uint64_t d2 = 0;

@@ -28,6 +28,12 @@ struct Decoder {
   std::string text(ValueKind kind, std::vector<std::uint8_t> bytes, ByteOrder order = ByteOrder::Little) {
     return toUtf8(decoder.text(kind, bytes.data(), bytes.size(), order));
   }
+  // The row of `kind` for `value` written little endian in the kind's width.
+  std::string textOf(ValueKind kind, std::uint64_t value) {
+    std::vector<std::uint8_t> bytes(ValueDecoder::width(kind));
+    writeUnsigned(value, bytes.size(), ByteOrder::Little, bytes.data());
+    return text(kind, bytes);
+  }
 };
 
 // gmtime's "YYYY-MM-DD hh:mm:ss" of `seconds` from 1970.
@@ -189,15 +195,9 @@ TEST(ValueDecoder, DatesAgreeWithGmtime) {
   const std::uint64_t last = (253402300800ull + 11644473600ull) * 10000000ull - 1;  // 9999-12-31 23:59:59.9999999
   for (int i = 0; i < 2000; ++i) {
     const std::uint64_t ticks = random64() % (last + 1) / 10000000 * 10000000;
-    std::vector<std::uint8_t> bytes(8);
-    writeUnsigned(ticks, 8, ByteOrder::Little, bytes.data());
-    ASSERT_EQ(d.text(ValueKind::FileTime, bytes), gmtimeText(static_cast<std::int64_t>(ticks / 10000000) - 11644473600) + " UTC");
+    ASSERT_EQ(d.textOf(ValueKind::FileTime, ticks), gmtimeText(static_cast<std::int64_t>(ticks / 10000000) - 11644473600) + " UTC");
   }
-  auto fileTime = [&](std::uint64_t ticks) {
-    std::vector<std::uint8_t> bytes(8);
-    writeUnsigned(ticks, 8, ByteOrder::Little, bytes.data());
-    return d.text(ValueKind::FileTime, bytes);
-  };
+  auto fileTime = [&](std::uint64_t ticks) { return d.textOf(ValueKind::FileTime, ticks); };
   EXPECT_EQ(fileTime(0), "1601-01-01 00:00:00 UTC");
   EXPECT_EQ(fileTime(116444736000000001), "1970-01-01 00:00:00.0000001 UTC");
   EXPECT_EQ(fileTime(116444736005000000), "1970-01-01 00:00:00.5 UTC");
@@ -207,11 +207,7 @@ TEST(ValueDecoder, DatesAgreeWithGmtime) {
   EXPECT_EQ(fileTime(0xFFFFFFFFFFFFFFFF), "out of range");
 
   // DOS: the time in the low 16 bits, the date in the high 16.
-  auto dos = [&](std::uint32_t value) {
-    std::vector<std::uint8_t> bytes(4);
-    writeUnsigned(value, 4, ByteOrder::Little, bytes.data());
-    return d.text(ValueKind::DosTime, bytes);
-  };
+  auto dos = [&](std::uint32_t value) { return d.textOf(ValueKind::DosTime, value); };
   EXPECT_EQ(dos(0x00210000), "1980-01-01 00:00:00");
   EXPECT_EQ(dos(0x58586A2F), "2024-02-24 13:17:30");
   EXPECT_EQ(dos(0xFF9FBF7D), "2107-12-31 23:59:58");

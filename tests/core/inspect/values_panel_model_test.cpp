@@ -139,7 +139,7 @@ TEST(ValuesPanelModel, AnEditWritesThroughTheChangeLogAndUndoes) {
   {
     ValueEntryModel entry(panel, ValueKind::Int32, f.messages);
     EXPECT_EQ(entry.text(), u"589439264");  // 20 21 22 23
-    EXPECT_EQ(entry.caption(), u"int32 at 20");
+    EXPECT_EQ(entry.caption(), u"int32 at 20");  // the offset with the view's two digits
     EXPECT_TRUE(entry.isShown(kCmdOk));
     EXPECT_FALSE(entry.isShown(kCmdEntryHex));
   }
