@@ -116,6 +116,8 @@ ValuesPanel::ValuesPanel(HexViewWidget* view, RegistryKey& key, const Texts& tex
   m_scroll->setWidgetResizable(true);
   m_scroll->setFrameShape(QFrame::NoFrame);
   m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  // The arrow keys stay with the main window, which scrolls the view with them.
+  m_scroll->setFocusPolicy(Qt::NoFocus);
   // A finger swipes the rows; a tap still edits one.
   QScroller::grabGesture(m_scroll->viewport(), QScroller::TouchGesture);
   // The bar is as wide as the view's, for the same finger.
