@@ -173,6 +173,24 @@ class ValuesPanelTest : public QObject {
     QVERIFY(m_key.query(u"valuesBigEndian", stored));
     QCOMPARE(toQString(stored.text), QStringLiteral("0"));
 
+    // A hold on a row offers its bytes to copy into the view's clipboard.
+    QString shownBytes;
+    Poller menu([&] {
+      auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (!popup) return false;
+      if (auto* info = popup->findChild<QAction*>("100")) shownBytes = info->text();
+      popup->setActiveAction(popup->findChild<QAction*>("1"));
+      QTest::keyClick(popup, Qt::Key_Return);
+      return true;
+    });
+    ValueRow* row = panel->row(ValueKind::UInt16);
+    QContextMenuEvent hold(QContextMenuEvent::Mouse, QPoint(5, 5), row->mapToGlobal(QPoint(5, 5)));
+    QApplication::sendEvent(row, &hold);
+    QVERIFY(QTest::qWaitFor([&] { return menu.done(); }, 5000));
+    QCOMPARE(shownBytes, QStringLiteral("08: 7A 62"));
+    QCOMPARE(frame->view()->view().clipboardCount(), 2);
+    QCOMPARE(frame->view()->view().clipboard()[0], std::uint8_t{0x7A});
+
     // The title line collapses the panel, and the view takes the room back.
     const int rows = frame->view()->view().visibleRows();
     QTest::mouseClick(panel->titleButton(), Qt::LeftButton);
