@@ -29,6 +29,10 @@ class ChangeObserver {
     for (const ChangeEntry& e : entries) changeAppended(e);
   }
   virtual void changeUndone(const ChangeEntry& entry) = 0;
+  // Entries undone together (newest first), before any of their bytes is written back.
+  virtual void changesUndone(std::span<const ChangeEntry> newestFirst) {
+    for (const ChangeEntry& e : newestFirst) changeUndone(e);
+  }
   // False when no byte may be written now (the document's file is no longer the one at its
   // path): the writers then write nothing, and the document asks the user when idle.
   virtual bool mayWrite() { return true; }
@@ -60,6 +64,9 @@ class ChangeLog {
   // changed behind the log's back is left alone). `size` guards against an entry outside the
   // mapped bytes.
   bool undoLast(std::uint8_t* bytes, std::uint32_t size);
+  // Undoes every entry, newest first, as undoLast does one by one; the observer hears of them
+  // in large batches. Returns how many were undone (0 when no byte may be written now).
+  std::uint32_t undoAll(std::uint8_t* bytes, std::uint32_t size);
   void clear();
 
   // The observer told of appends and undos; null for none.

@@ -61,6 +61,7 @@ class EditJournal : public ChangeObserver {
   void changeAppended(const ChangeEntry& entry) override;
   void changesAppended(std::span<const ChangeEntry> entries) override;
   void changeUndone(const ChangeEntry& entry) override;
+  void changesUndone(std::span<const ChangeEntry> newestFirst) override;
   // Marks that the copy and the user's file hold the same bytes; `source` is the user's file now.
   void saved(const FileIdentity& source);
 
@@ -78,6 +79,7 @@ class EditJournal : public ChangeObserver {
 
  private:
   void write(const std::uint8_t* records, std::size_t size);
+  void writeRecords(std::span<const ChangeEntry> entries, char kind);
 
   int m_fd = -1;
   int m_error = 0;

@@ -82,6 +82,13 @@ bool HexDocument::mayWrite() {
   return !m_replaced;
 }
 
+void HexDocument::changesUndone(std::span<const ChangeEntry> newestFirst) {
+  for (const ChangeEntry& e : newestFirst) m_touched.push_back(e.offset);
+  m_journal.changesUndone(newestFirst);
+  if (m_savedOnce) m_unsaved = true;
+  else if (newestFirst.size() >= m_changeLog.count()) m_unsaved = false;  // the copy is the file again
+}
+
 void HexDocument::changeUndone(const ChangeEntry& entry) {
   m_journal.changeUndone(entry);
   // An undo after a save changes a byte the user's file already holds in its new form; before
@@ -232,28 +239,30 @@ bool HexDocument::openOnTheSpot(CrashRecovery::Offer* recovered) {
     return false;
   }
   identityOf(m_file.descriptor(), "", m_sourceIdentity);
-  if (!m_workFolder.empty()) {
-    std::u16string copyName = temporaryCopyName(m_workFolder, m_services.instanceValue, m_path);
-    m_journalCreateError = m_journal.create(toUtf8(journalName(copyName)), JournalMode::OnTheSpot, toUtf8(m_path),
-                                            "", m_sourceIdentity);
+  if (recovered) {
+    // The dead run's journal is continued: it holds the recovered entries already, and is never
+    // without them, however this run ends.
+    m_journalCreateError = m_journal.adopt(recovered->fd, recovered->journal, recovered->contents.validBytes);
+  } else if (!m_workFolder.empty()) {
+    m_journalCreateError = m_journal.create(freeJournalName(), JournalMode::OnTheSpot, toUtf8(m_path), "",
+                                            m_sourceIdentity);
   }
   finishOpen(false);
-  if (recovered) {
-    // The recovered entries go into the new journal too, so a second crash keeps them. The old
-    // journal goes only once the new one holds them; until then it stays, held by this run.
-    loadRecoveredLog(recovered->contents.entries, /*journalThem=*/true);
-    if (m_journal.isOpen() && m_journal.error() == 0) {
-      ::unlink(recovered->journal.c_str());
-      syncFolderOf(recovered->journal);
-      ::close(recovered->fd);
-    } else {
-      m_predecessorFd = recovered->fd;
-      m_predecessorJournal = recovered->journal;
-    }
-  }
+  if (recovered) loadRecoveredLog(recovered->contents.entries, /*journalThem=*/false);
   m_unsaved = false;
   m_services.recentFiles.add(m_services.key, m_path);
   return true;
+}
+
+std::string HexDocument::freeJournalName() const {
+  // A journal a dead run of the same number left for this file (kept at the user's word) is
+  // never replaced: the new one takes the next free name.
+  std::string stem = toUtf8(journalName(temporaryCopyName(m_workFolder, m_services.instanceValue, m_path)));
+  stem.resize(stem.size() - 4);
+  std::string name = stem + ".jnl";
+  for (int n = 2; entryKind(fromUtf8(name)) != FileKind::Missing && n < 100; ++n)
+    name = stem + "-" + std::to_string(n) + ".jnl";
+  return name;
 }
 
 bool HexDocument::mapDocument() {
@@ -398,10 +407,7 @@ bool HexDocument::close() {
   } else if (pathExists && m_sourcePath.empty() && !m_changeLog.isEmpty() && m_file.isOpen()) {
     int answer = ask(kIdsSave, kIdsKeepChangesQuestion, {});
     if (answer != kButtonYes && answer != kButtonNo) return false;
-    if (answer == kButtonNo) {
-      while (m_changeLog.undoLast(m_file.bytes(), m_file.size())) {
-      }
-    }
+    if (answer == kButtonNo) m_changeLog.undoAll(m_file.bytes(), m_file.size());
   }
   if (checkMapping()) return true;
   bool keep = !m_leftJournals.empty();
@@ -439,11 +445,7 @@ void HexDocument::release(bool keepForRecovery) {
   } else {
     if (copyOpen && !m_path.empty()) deleteFile(m_path);
     m_journal.discard();
-    if (!m_predecessorJournal.empty()) ::unlink(m_predecessorJournal.c_str());
   }
-  if (m_predecessorFd >= 0) ::close(m_predecessorFd);
-  m_predecessorFd = -1;
-  m_predecessorJournal.clear();
   m_path.clear();
   m_comparePath.clear();
   m_sourcePath.clear();
@@ -497,9 +499,6 @@ bool HexDocument::needsIdleCheck() {
 int HexDocument::abandon() {
   if (!m_file.isOpen()) {
     m_journal.release();
-    if (m_predecessorFd >= 0) ::close(m_predecessorFd);
-    m_predecessorFd = -1;
-    m_predecessorJournal.clear();
     return 0;
   }
   int error = isTemporaryCopy() ? 0 : syncOnTheSpot();
@@ -528,8 +527,7 @@ void HexDocument::undoAll() {
     return;
   }
   if (ask(kIdsUndoAll, kIdsUndoAllQuestion, {n}) != kButtonYes) return;
-  while (m_changeLog.undoLast(m_file.bytes(), m_file.size())) {
-  }
+  m_changeLog.undoAll(m_file.bytes(), m_file.size());
   m_window.bytesRestored();
 }
 
