@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_document.h"
 #include "bench_ratio.h"
 #include "core/diff/compare.h"
 #include "core/diff/diff_file.h"
@@ -169,39 +170,44 @@ void BM_ReadDiffFile(benchmark::State& state) {
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(fileSize(tempName())));
 }
 
+// The plain C reading of a difference file: fgets and sscanf per line.
+void readWithFgets(const std::string& path, std::vector<DiffLine>& lines) {
+  FILE* f = std::fopen(path.c_str(), "r");
+  char line[255];
+  while (std::fgets(line, sizeof line, f)) {
+    unsigned offset, first, second;
+    if (std::sscanf(line, "%8X: %2X %2X", &offset, &first, &second) == 3)
+      lines.push_back({offset, static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)});
+  }
+  std::fclose(f);
+}
+
 void BM_FgetsBaseline(benchmark::State& state) {
   writeDiffFile(bigLog(), fromUtf8(tempName()), {"data.bin", "", false, kMiB64});
   std::vector<DiffLine> lines;
   for (auto _ : state) {
     lines.clear();
-    FILE* f = std::fopen(tempName().c_str(), "r");
-    char line[255];
-    while (std::fgets(line, sizeof line, f)) {
-      unsigned offset, first, second;
-      if (std::sscanf(line, "%8X: %2X %2X", &offset, &first, &second) == 3)
-        lines.push_back({offset, static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)});
-    }
-    std::fclose(f);
+    readWithFgets(tempName(), lines);
   }
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(fileSize(tempName())));
   state.SetLabel("baseline: fgets and sscanf per line");
 }
 
+// The document the 4M lines apply to: it holds every line's first value.
+std::vector<std::uint8_t> importDocument() {
+  std::vector<std::uint8_t> doc(kMiB64, 0);
+  const ChangeLog& log = bigLog();
+  for (std::uint32_t i = 0; i < log.count(); ++i) doc[log.entry(i).offset] = log.entry(i).oldValue;
+  return doc;
+}
+
 // Import diff as the program runs it: a document open on the spot over a 64 MiB file, with
 // its crash journal in a work folder, and the File > Import diff command reading the 4M-line
 // file, checking every line, asking (answered Yes), and writing each byte as a journaled edit.
-struct ImportSetup : DiffWindow {
+struct ImportSetup : bench::BenchDocument, DiffWindow {
   std::string folder;
-  Settings settings = Settings::defaults(u"");
-  MemoryRegistryKey key;
-  RecentFiles recent;
-  Texts texts;
-  ScriptedMessageBox messages;
-  NullWaitCursor cursor;
-  NoDocumentWindow window;
   Utf8CodePage codePage;
   std::u16string lastFolder;
-  HexDocument document{DocumentServices{settings, key, recent, texts, messages, cursor, 1}, window};
   DiffCommands commands{document, DiffServices{texts, messages, cursor, codePage, lastFolder}, *this};
   std::u16string diffFile, documentFile;
 
@@ -210,14 +216,11 @@ struct ImportSetup : DiffWindow {
     folder = ::mkdtemp(name);
     documentFile = fromUtf8(folder + "/data.bin");
     diffFile = fromUtf8(folder + "/changes.txt");
-    // The document holds every line's first value, so the whole file applies.
-    std::vector<std::uint8_t> doc(kMiB64, 0);
-    const ChangeLog& log = bigLog();
-    for (std::uint32_t i = 0; i < log.count(); ++i) doc[log.entry(i).offset] = log.entry(i).oldValue;
+    std::vector<std::uint8_t> doc = importDocument();
     int fd = ::open(toUtf8(documentFile).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0 || ::write(fd, doc.data(), doc.size()) != static_cast<ssize_t>(doc.size())) std::abort();
     ::close(fd);
-    writeDiffFile(log, diffFile, {"data.bin", "", false, kMiB64});
+    writeDiffFile(bigLog(), diffFile, {"data.bin", "", false, kMiB64});
     setText(settings.workPath, fromUtf8(folder + "/work"));
     settings.openMode = 0;
   }
@@ -274,19 +277,10 @@ void BM_ImportBaseline(benchmark::State& state) {
   std::string journalPath = setup.folder + "/baseline.jnl";
   for (auto _ : state) {
     state.PauseTiming();
-    std::vector<std::uint8_t> doc(kMiB64, 0);
-    const ChangeLog& log = bigLog();
-    for (std::uint32_t i = 0; i < log.count(); ++i) doc[log.entry(i).offset] = log.entry(i).oldValue;
+    std::vector<std::uint8_t> doc = importDocument();
     state.ResumeTiming();
     std::vector<DiffLine> lines;
-    FILE* f = std::fopen(toUtf8(setup.diffFile).c_str(), "r");
-    char line[255];
-    while (std::fgets(line, sizeof line, f)) {
-      unsigned offset, first, second;
-      if (std::sscanf(line, "%8X: %2X %2X", &offset, &first, &second) == 3)
-        lines.push_back({offset, static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)});
-    }
-    std::fclose(f);
+    readWithFgets(toUtf8(setup.diffFile), lines);
     bool fits = true;
     for (const DiffLine& l : lines) fits &= l.offset < doc.size() && doc[l.offset] == l.firstValue;
     FILE* journal = std::fopen(journalPath.c_str(), "w");
