@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -543,43 +542,19 @@ bool HexDocument::checkReplaced(bool askAgain) {
   if (!m_replaced) m_replaced = isPathReplaced();
   if (!m_replaced || (!askAgain && m_replacedAsked)) return false;
   m_replacedAsked = true;
-  FileIdentity now;
-  bool there = identityOf(-1, toUtf8(m_path), now) == 0;
-  std::u16string copy = keptCopyName(m_path);
-  int answer = ask(kIdsSave, there ? kIdsFileReplaced : kIdsFileGone, {m_path, m_changeLog.count(), m_path, copy});
-  if (answer != kButtonYes && answer != kButtonNo) return false;
-  auto damaged = [this] { return m_file.isDamaged(); };
-  bool fits = true;
-  if (answer == kButtonYes) {
-    // Into the file now at the path, only where it still holds what the edits replaced.
-    int error = there ? writeEditsInto(m_path, m_changeLog, m_file.bytes(), m_file.size(), fits)
-                      : writeFileReplacing(m_path, m_file.bytes(), m_file.size(), damaged);
-    if (error != 0) showError(kIdsErrorWithFile, {error, m_path});
-    if (error == 0 && fits) {
+  ReplacedFile replaced(m_services.texts, m_services.messages);
+  switch (replaced.settle(m_path, m_changeLog, m_file)) {
+    case ReplacedFile::Outcome::NotSettled: return false;
+    case ReplacedFile::Outcome::WrittenAtPath:
       remapToPath();
       return !m_file.isOpen();
-    }
-    if (error != 0) return false;
+    case ReplacedFile::Outcome::KeptAsCopy: break;
   }
-  // Kept whole beside it, with the old file's permissions; then the document lets go of it.
-  struct stat st;
-  std::uint32_t mode = ::fstat(m_file.descriptor(), &st) == 0 ? (st.st_mode & 0777) | S_IWUSR : 0644;
-  int error = writeNewFile(copy, m_file.bytes(), m_file.size(), mode, damaged);
-  if (error != 0) {
-    showError(kIdsErrorWithFile, {error, copy});
-    return false;
-  }
-  std::u16string path = m_path;
+  // The copy holds every edit: the document lets go of the old file.
   m_window.documentClosing();
   release(/*keepForRecovery=*/false);
   m_window.documentClosed();
   m_window.setTitle(u"Nibblet");
-  const Texts& t = m_services.texts;
-  if (fits)
-    showMessage(m_services.messages, t.loadText(kIdsSave), kStyleInformation, t.loadText(kIdsKeptAsCopy), {copy});
-  else
-    showMessage(m_services.messages, t.loadText(kIdsSave), kStyleInformation, t.loadText(kIdsReplacedNotWritten),
-                {path, copy});
   return true;
 }
 
