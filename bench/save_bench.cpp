@@ -94,6 +94,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.printRatio("save 10 bytes vs rewrite 1 GiB (medians)", "BM_SaveTenChangedBytes/iterations:20/repeats:5_median",
                       "BM_RewriteWholeFile/iterations:1/repeats:3_median");
-  std::printf("target: save of a 1 GiB copy with 10 changed bytes at most 50 ms\n");
+  double saveMs = reporter.time("BM_SaveTenChangedBytes/iterations:20/repeats:5_median");
+  std::printf("save of a 1 GiB copy with 10 changed bytes: median %.1f ms, limit 50 ms: %s\n", saveMs,
+              saveMs > 0 && saveMs <= 50 ? "met" : "MISSED");
   return 0;
 }
