@@ -1,7 +1,6 @@
 #include "core/document/hex_document.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -188,7 +187,8 @@ bool HexDocument::openRecoveredCopy(CrashRecovery::Offer& found) {
   m_path = fromUtf8(found.contents.copyPath);
   int fd = ::open(found.contents.copyPath.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
   int error = fd < 0 ? errno : 0;
-  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno;
+  // The copy is a dead run's, like its journal: no running process may hold it.
+  if (fd >= 0 && !lockIfAbandoned(fd)) error = EBUSY;
   if (error == 0) error = m_journal.adopt(found.fd, found.journal, found.contents.validBytes);
   else ::close(found.fd);
   found.fd = -1;
