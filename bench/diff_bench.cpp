@@ -1,7 +1,7 @@
 // Comparing two files, writing and reading difference files, and importing one into the change
 // log, each against a plain baseline doing the same work in the same run: memcmp over the same
-// buffers, a byte loop filling a vector, fprintf per line, fgets and sscanf per line, and
-// storing the bytes without logging them.
+// buffers, a byte loop filling a vector, fprintf per line, fgets and sscanf per line, and for
+// the import the same reading, checking, storing and journaling in plain C.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -11,14 +11,19 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "bench_document.h"
 #include "bench_ratio.h"
 #include "core/diff/compare.h"
 #include "core/diff/diff_file.h"
 #include "core/diff/diff_import.h"
+#include "core/diff/diff_commands.h"
 #include "core/document/change_log.h"
+#include "core/document/hex_document.h"
+#include "core/platform/code_page.h"
 #include "core/platform/unicode.h"
 
 namespace {
@@ -165,66 +170,133 @@ void BM_ReadDiffFile(benchmark::State& state) {
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(fileSize(tempName())));
 }
 
+// The plain C reading of a difference file: fgets and sscanf per line.
+void readWithFgets(const std::string& path, std::vector<DiffLine>& lines) {
+  FILE* f = std::fopen(path.c_str(), "r");
+  char line[255];
+  while (std::fgets(line, sizeof line, f)) {
+    unsigned offset, first, second;
+    if (std::sscanf(line, "%8X: %2X %2X", &offset, &first, &second) == 3)
+      lines.push_back({offset, static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)});
+  }
+  std::fclose(f);
+}
+
 void BM_FgetsBaseline(benchmark::State& state) {
   writeDiffFile(bigLog(), fromUtf8(tempName()), {"data.bin", "", false, kMiB64});
   std::vector<DiffLine> lines;
   for (auto _ : state) {
     lines.clear();
-    FILE* f = std::fopen(tempName().c_str(), "r");
-    char line[255];
-    while (std::fgets(line, sizeof line, f)) {
-      unsigned offset, first, second;
-      if (std::sscanf(line, "%8X: %2X %2X", &offset, &first, &second) == 3)
-        lines.push_back({offset, static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)});
-    }
-    std::fclose(f);
+    readWithFgets(tempName(), lines);
   }
   state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(fileSize(tempName())));
   state.SetLabel("baseline: fgets and sscanf per line");
 }
 
-std::vector<DiffLine> importLines() {
-  std::vector<DiffLine> lines;
-  const ChangeLog& log = bigLog();
-  for (std::uint32_t i = 0; i < log.count(); ++i)
-    lines.push_back({log.entry(i).offset, log.entry(i).oldValue, log.entry(i).newValue});
-  return lines;
-}
-
-std::vector<std::uint8_t> documentFor(const std::vector<DiffLine>& lines) {
+// The document the 4M lines apply to: it holds every line's first value.
+std::vector<std::uint8_t> importDocument() {
   std::vector<std::uint8_t> doc(kMiB64, 0);
-  for (const DiffLine& l : lines) doc[l.offset] = l.firstValue;
+  const ChangeLog& log = bigLog();
+  for (std::uint32_t i = 0; i < log.count(); ++i) doc[log.entry(i).offset] = log.entry(i).oldValue;
   return doc;
 }
 
-void BM_Import(benchmark::State& state) {
-  static const std::vector<DiffLine> lines = importLines();
-  static const std::vector<std::uint8_t> original = documentFor(lines);
-  std::vector<std::uint8_t> doc = original;
-  ChangeLog log;
-  for (auto _ : state) {
-    state.PauseTiming();
-    doc = original;
-    log.clear();
-    state.ResumeTiming();
-    if (firstMismatch(lines, doc.data(), kMiB64, DiffDirection::Apply) != lines.size()) state.SkipWithError("mismatch");
-    writeLines(lines, doc.data(), kMiB64, log, DiffDirection::Apply);
+// Import diff as the program runs it: a document open on the spot over a 64 MiB file, with
+// its crash journal in a work folder, and the File > Import diff command reading the 4M-line
+// file, checking every line, asking (answered Yes), and writing each byte as a journaled edit.
+struct ImportSetup : bench::BenchDocument, DiffWindow {
+  std::string folder;
+  Utf8CodePage codePage;
+  std::u16string lastFolder;
+  DiffCommands commands{document, DiffServices{texts, messages, cursor, codePage, lastFolder}, *this};
+  std::u16string diffFile, documentFile;
+
+  ImportSetup() {
+    char name[] = "/var/tmp/nibblet-import-bench-XXXXXX";
+    folder = ::mkdtemp(name);
+    documentFile = fromUtf8(folder + "/data.bin");
+    diffFile = fromUtf8(folder + "/changes.txt");
+    std::vector<std::uint8_t> doc = importDocument();
+    int fd = ::open(toUtf8(documentFile).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0 || ::write(fd, doc.data(), doc.size()) != static_cast<ssize_t>(doc.size())) std::abort();
+    ::close(fd);
+    writeDiffFile(bigLog(), diffFile, {"data.bin", "", false, kMiB64});
+    setText(settings.workPath, fromUtf8(folder + "/work"));
+    settings.openMode = 0;
   }
-  state.counters["lines"] = double(log.count());
+  ~ImportSetup() {
+    document.abandon();
+    std::error_code ec;
+    std::filesystem::remove_all(folder, ec);
+  }
+  void open() {
+    document.setPath(documentFile);
+    if (!document.openDocument()) std::abort();
+  }
+  // Closes, answering No to keeping the changes: the file gets its bytes back.
+  void close() {
+    messages.clear();
+    messages.answer(kButtonNo);
+    document.close();
+  }
+  int browse(const FileBrowserOptions&, std::u16string& path) override {
+    path = diffFile;
+    return kBrowseOk;
+  }
+  bool hasView() const override { return true; }
+  void gotoOffset(std::uint32_t) override {}
+  void rebuildText() override {}
+};
+
+ImportSetup& importSetup() {
+  static ImportSetup setup;
+  return setup;
 }
 
-void BM_StoreBytesBaseline(benchmark::State& state) {
-  static const std::vector<DiffLine> lines = importLines();
-  static const std::vector<std::uint8_t> original = documentFor(lines);
-  std::vector<std::uint8_t> doc = original;
+void BM_ImportThroughTheDocument(benchmark::State& state) {
+  ImportSetup& setup = importSetup();
   for (auto _ : state) {
     state.PauseTiming();
-    doc = original;
+    setup.open();
+    setup.messages.clear();
+    setup.messages.answer(kButtonYes);  // the preview
     state.ResumeTiming();
-    for (const DiffLine& l : lines) doc[l.offset] = l.secondValue;
+    setup.commands.importDiff();
+    state.PauseTiming();
+    if (setup.document.changeLog().count() != kLines) state.SkipWithError("the import did not apply");
+    setup.close();
+    state.ResumeTiming();
+  }
+  state.counters["lines"] = kLines;
+}
+
+// The same work in plain C: fgets and sscanf per line, every line checked against the
+// document, then each byte written with an 8-byte journal record in 1 MiB pieces.
+void BM_ImportBaseline(benchmark::State& state) {
+  ImportSetup& setup = importSetup();
+  std::string journalPath = setup.folder + "/baseline.jnl";
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::vector<std::uint8_t> doc = importDocument();
+    state.ResumeTiming();
+    std::vector<DiffLine> lines;
+    readWithFgets(toUtf8(setup.diffFile), lines);
+    bool fits = true;
+    for (const DiffLine& l : lines) fits &= l.offset < doc.size() && doc[l.offset] == l.firstValue;
+    FILE* journal = std::fopen(journalPath.c_str(), "w");
+    std::setvbuf(journal, nullptr, _IOFBF, 1 << 20);
+    for (const DiffLine& l : lines) {
+      std::uint8_t record[8] = {static_cast<std::uint8_t>(l.offset), static_cast<std::uint8_t>(l.offset >> 8),
+                                static_cast<std::uint8_t>(l.offset >> 16), static_cast<std::uint8_t>(l.offset >> 24),
+                                doc[l.offset], l.secondValue, 'E', 0};
+      std::fwrite(record, 1, sizeof record, journal);
+      if (fits) doc[l.offset] = l.secondValue;
+    }
+    std::fclose(journal);
     benchmark::DoNotOptimize(doc.data());
   }
-  state.SetLabel("baseline: storing the bytes without test or log");
+  std::remove(journalPath.c_str());
+  state.SetLabel("baseline: fgets, sscanf, check, store, fwrite records");
 }
 
 BENCHMARK(BM_Compare)->Args({kGiB, 0})->Args({kMiB64, 16})->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
@@ -234,8 +306,8 @@ BENCHMARK(BM_WriteDiffFile)->Repetitions(5)->ReportAggregatesOnly(true)->UseReal
 BENCHMARK(BM_FprintfBaseline)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadDiffFile)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FgetsBaseline)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Import)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StoreBytesBaseline)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportThroughTheDocument)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ImportBaseline)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
@@ -250,7 +322,12 @@ int main(int argc, char** argv) {
                             "BM_ByteLoopBaseline" + every16);
   reporter.printMedianRatio("write 4M lines vs fprintf", "BM_WriteDiffFile" + r, "BM_FprintfBaseline" + r);
   reporter.printMedianRatio("read 4M lines vs fgets+sscanf", "BM_ReadDiffFile" + r, "BM_FgetsBaseline" + r);
-  reporter.printMedianRatio("import 4M lines vs storing the bytes", "BM_Import" + r, "BM_StoreBytesBaseline" + r);
+  const std::string once = "/iterations:1/repeats:5/real_time";
+  reporter.printMedianRatio("import 4M lines through the document and its crash journal, end to end, vs plain C",
+                            "BM_ImportThroughTheDocument" + once, "BM_ImportBaseline" + once);
+  double importMs = reporter.aggregate("BM_ImportThroughTheDocument" + once, "_median");
+  std::printf("import of 4M lines, end to end: median %.0f ms, limit 2000 ms: %s\n", importMs,
+              importMs > 0 && importMs < 2000 ? "met" : "MISSED");
   std::printf("targets: compare >= 0.8x memcmp speed; >= 50 M differences/s with <= 8 heap bytes each; "
               "diff file >= 100 MB/s both ways; import of 4M lines < 2000 ms\n");
   std::remove(tempName().c_str());

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_document.h"
 #include "bench_ratio.h"
 #include "core/document/hex_document.h"
 #include "core/document/save_file.h"
@@ -24,16 +25,8 @@ using namespace nibblet;
 constexpr std::int64_t kSize = std::int64_t{1} << 30;
 
 // A folder with a 1 GiB file, opened once as a temporary copy for every benchmark.
-struct Setup {
+struct Setup : bench::BenchDocument {
   std::string folder;
-  Settings settings = Settings::defaults(u"");
-  MemoryRegistryKey key;
-  RecentFiles recent;
-  Texts texts;
-  ScriptedMessageBox messages;
-  NullWaitCursor cursor;
-  NoDocumentWindow window;
-  HexDocument document{DocumentServices{settings, key, recent, texts, messages, cursor, 1}, window};
 
   Setup() {
     char name[] = "/var/tmp/nibblet-save-bench-XXXXXX";
@@ -101,6 +94,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.printRatio("save 10 bytes vs rewrite 1 GiB (medians)", "BM_SaveTenChangedBytes/iterations:20/repeats:5_median",
                       "BM_RewriteWholeFile/iterations:1/repeats:3_median");
-  std::printf("target: save of a 1 GiB copy with 10 changed bytes at most 50 ms\n");
+  double saveMs = reporter.time("BM_SaveTenChangedBytes/iterations:20/repeats:5_median");
+  std::printf("save of a 1 GiB copy with 10 changed bytes: median %.1f ms, limit 50 ms: %s\n", saveMs,
+              saveMs > 0 && saveMs <= 50 ? "met" : "MISSED");
   return 0;
 }

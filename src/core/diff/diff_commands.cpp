@@ -196,6 +196,9 @@ void DiffCommands::importDiff() {
     show(kIdsImport, kStyleError, kIdsDiffNotApplicable);
     return;
   }
+  // A document whose file was replaced under it takes no bytes until the user has said what
+  // becomes of its edits (asked when the program is idle).
+  if (!m_document.changeLog().mayWrite()) return;
   DiffSummary summary = summarize(lines);
   if (show(kIdsImport, kStyleQuestion, question, {summary.count, summary.lowest, summary.highest}) != kButtonYes)
     return;
