@@ -87,9 +87,15 @@ void DiffCommands::compareWith(const std::u16string& otherPath) {
   }
   DiffSet& diffs = m_document.diffSet();
   AppendResult stored;
+  int compared;
   {
     WaitCursorScope busy(m_services.waitCursor);
-    stored = compareBytes(m_document.bytes(), other.bytes(), size, diffs, busy.report());
+    compared = compareBytes(m_document.bytes(), other.bytes(), size, diffs, stored, busy.report());
+  }
+  if (compared == ECANCELED) {
+    // A comparison the user stopped leaves no marks and moves nothing.
+    m_window.rebuildText();
+    return;
   }
   // A second file shortened by another program while it was read gave zeros, not its bytes.
   bool shortened = other.isDamaged();

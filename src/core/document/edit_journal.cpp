@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 
 #include "core/document/journal_format.h"
@@ -100,18 +101,21 @@ int EditJournal::create(const std::string& path, JournalMode mode, const std::st
   w.number(journal::checksum(w.out.data(), w.out.size()), 4);
   const std::vector<std::uint8_t>& header = w.out;
   // Written whole beside its name and renamed into place, so a journal is never seen half made.
+  // Like its records it has to outlive the process, not the machine, so it is not synced: the
+  // open does not wait for the disk, and one that a power cut left unreadable is set aside at the
+  // next start.
   int fd = -1;
   std::string temp;
   int rc = createFileBeside(path, "nbj", 0600, fd, temp);
   if (rc != 0) return rc;
   rc = writeAll(fd, header.data(), header.size());
-  if (rc == 0) rc = renameFileBeside(fd, temp, path);
-  else ::unlink(temp.c_str());
+  if (rc == 0 && ::rename(temp.c_str(), path.c_str()) != 0) rc = lastError();
   if (rc == 0 && ::lseek(fd, 0, SEEK_END) < 0) {
     rc = lastError();
     ::unlink(path.c_str());
   }
   if (rc != 0) {
+    ::unlink(temp.c_str());
     ::close(fd);
     return rc;
   }

@@ -124,7 +124,7 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
 
   buildMenus();
   if (!m_menus.commands.isEmpty()) {
-    m_settingsPage = std::make_unique<SettingsPage>(m_content, m_context);
+    // The settings page is built when it is first opened, not before the first paint.
     m_document.close();
     placeOnWorkArea();
     if (QAction* save = action(kCmdSave)) save->setEnabled(false);
@@ -434,7 +434,8 @@ void MainFrame::fontSizeCommand(int id) {
 }
 
 void MainFrame::showSettings() {
-  if (!m_settingsPage || m_settingsShown) return;
+  if (m_menus.commands.isEmpty() || m_settingsShown) return;
+  if (!m_settingsPage) m_settingsPage = std::make_unique<SettingsPage>(m_content, m_context);
   if (m_view) m_view->show(false);
   // The empty bar keeps the main bar's height, so the page does not jump.
   m_emptyMenuBar->setFixedHeight(m_menuBar->height());
