@@ -90,6 +90,30 @@ for platform in offscreen xcb; do
   limit "$platform, 1 GiB vs 16 MiB, memory" "$(awk "BEGIN{print $large_kib / $small_kib}")" 1.1 x
 done
 
+# The values panel: the first paint with the panel open against the same start with it
+# collapsed, on the 16 MiB file offscreen, the two starts alternating so both see the same load.
+values_panel() {  # stores the panel's state in the settings: 1 open, 0 collapsed
+  local conf="$XDG_CONFIG_HOME/vq/pelta.conf"
+  mkdir -p "$(dirname "$conf")"
+  [ -f "$conf" ] || printf '[General]\n' > "$conf"
+  sed -i '/^valuesPanel=/d' "$conf"
+  sed -i "/^\[General\]/a valuesPanel=$1" "$conf"
+}
+: > "$dir/collapsed.txt"
+: > "$dir/open.txt"
+for _ in $(seq "$runs"); do
+  values_panel 0
+  measure offscreen "$program" "$dir/small.bin" >> "$dir/collapsed.txt"
+  values_panel 1
+  measure offscreen "$program" "$dir/small.bin" >> "$dir/open.txt"
+done
+values_panel 0
+read -r closed_ms closed_q1 closed_q3 < <(cut -d' ' -f1 "$dir/collapsed.txt" | stats)
+read -r open_ms open_q1 open_q3 < <(cut -d' ' -f1 "$dir/open.txt" | stats)
+printf 'values panel, 16 MiB offscreen: open %s ms [%s - %s], collapsed %s ms [%s - %s]\n' \
+  "$open_ms" "$open_q1" "$open_q3" "$closed_ms" "$closed_q1" "$closed_q3"
+limit "values panel open vs collapsed" "$(awk "BEGIN{print $open_ms / $closed_ms}")" 1.05 x
+
 leftovers=$(find "$dir/cache" -type f \( -name '*.tmp' -o -name '*.jnl' -o -name '.nbt*' \) 2>/dev/null | wc -l)
 if [ "$leftovers" -ne 0 ]; then
   echo "the program left $leftovers temporary file(s) in its work folder:"

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "alternating.h"
+#include "bench_document.h"
 #include "core/document/hex_document.h"
 #include "core/document/save_file.h"
 #include "core/platform/unicode.h"
@@ -24,16 +25,8 @@ using namespace nibblet;
 constexpr std::int64_t kSize = std::int64_t{1} << 30;
 
 // A folder with a 1 GiB file, opened once as a temporary copy for every round.
-struct Setup {
+struct Setup : bench::BenchDocument {
   std::string folder;
-  Settings settings = Settings::defaults(u"");
-  MemoryRegistryKey key;
-  RecentFiles recent;
-  Texts texts;
-  ScriptedMessageBox messages;
-  NullWaitCursor cursor;
-  NoDocumentWindow window;
-  HexDocument document{DocumentServices{settings, key, recent, texts, messages, cursor, 1}, window};
 
   Setup() {
     char name[] = "/tmp/nibblet-save-bench-XXXXXX";

@@ -5,7 +5,9 @@
 // - the mark list at random scroll positions with a million change-log and a million diff
 //   entries, against the same positions with empty lists;
 // - a paint right after an edit (scroll, append, store, rows text, mark list) with a change log
-//   of a million entries, against the same edits and paints with a log that starts empty.
+//   of a million entries, against the same edits and paints with a log that starts empty;
+// - the values panel's refresh after a tap (every row decoded, and the count, sum and CRC-32 of a
+//   256-byte selection), against rebuildText of the same screen.
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +18,9 @@
 #include "alternating.h"
 #include "core/diff/diff_set.h"
 #include "core/document/change_log.h"
+#include "core/i18n/string_module.h"
+#include "core/inspect/values_panel_model.h"
+#include "core/platform/registry_key.h"
 #include "core/view/hex_view.h"
 
 namespace {
@@ -213,6 +218,30 @@ class PaintAfterEdit {
   std::uint32_t m_k = 0;
 };
 
+// A tap on a new byte and the values panel's refresh, kScreens times: the core work behind a
+// tap, with the largest selection summed and checked.
+class ValuesAfterTap {
+ public:
+  ValuesAfterTap() : m_panel(m_screen.view, m_texts, m_key) {
+    const std::uint32_t top = m_screen.view.topOffset();
+    m_screen.view.setSelection(top, top + 255);
+  }
+  void operator()() {
+    const std::uint32_t top = m_screen.view.topOffset();
+    for (int i = 0; i < kScreens; ++i) {
+      m_panel.follow(top + (m_k++ * 37) % m_screen.view.shownBytes());
+      g_sink = reinterpret_cast<std::uintptr_t>(m_panel.rows().data());
+    }
+  }
+
+ private:
+  Screen m_screen;
+  Texts m_texts;
+  MemoryRegistryKey m_key;
+  ValuesPanelModel m_panel;
+  std::uint32_t m_k = 0;
+};
+
 }  // namespace
 
 int main() {
@@ -255,6 +284,17 @@ int main() {
     a.print("an edit and its paint (20,000 a round)");
     bench::show("edit + paint, 1M entries vs a log starting empty", a["edit + paint, log of 1M entries"],
                 a["edit + paint, log starting empty"]);
+  }
+  {
+    Screen s;
+    ValuesAfterTap values;
+    bench::Alternating a;
+    a.addTimed("rebuildText", [&] { rebuildText(s); });
+    a.addTimed("values panel after a tap", [&] { values(); });
+    a.run(rounds);
+    a.print("values panel after a tap (20,000 taps a round)");
+    bench::show("values panel after a tap vs rebuildText", a["values panel after a tap"], a["rebuildText"]);
+    met &= bench::limit("values panel after a tap (us)", a["values panel after a tap"].median() * perScreen, true, 50, "");
   }
   std::printf("\n%s\n", met ? "all limits met" : "some limits MISSED");
   return 0;

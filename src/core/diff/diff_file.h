@@ -39,10 +39,11 @@ std::uint32_t parseHex(std::string_view text);
 
 // Writes the file at `path` the way every save of the program writes: into a fresh file beside
 // it (never following a planted link), checking every write, syncing, then renaming it over
-// `path`. Returns 0 or the system error code; on failure `path` is left as it was. `progress`,
-// when given, hears of the lines written (written, count) every megabyte of text and once more
-// before the file takes the name; when it answers false the new file is removed and the result
-// is ECANCELED.
+// `path`. A link at `path` is followed to the file it leads to; a pipe or a device there is
+// refused (EINVAL). Returns 0 or the system error code; on failure `path` is left as it was.
+// `progress`, when given, hears of the lines written (written, count) every megabyte of text
+// and once more before the file takes the name; when it answers false the new file is removed
+// and the result is ECANCELED.
 int writeDiffFile(const ChangeLog& log, const std::u16string& path, const DiffFileHeader& header,
                   const ProgressReport& progress = {});
 int writeDiffFile(const DiffSet& diffs, const std::u16string& path, const DiffFileHeader& header,

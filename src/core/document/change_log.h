@@ -68,6 +68,9 @@ class ChangeLog {
   // changed behind the log's back is left alone). `size` guards against an entry outside the
   // mapped bytes.
   bool undoLast(std::uint8_t* bytes, std::uint32_t size);
+  // Undoes every entry, newest first, as undoLast does one by one; the observer hears of them
+  // in large batches. Returns how many were undone (0 when no byte may be written now).
+  std::uint32_t undoAll(std::uint8_t* bytes, std::uint32_t size);
   void clear();
 
   // The observer told of appends and undos; null for none.

@@ -2,7 +2,6 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,9 +87,8 @@ bool CrashRecovery::openOnTheSpotElsewhere(const std::string& folder, const std:
   for (const std::string& journal : crashJournalsIn(folder)) {
     int fd = ::open(journal.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) continue;
-    struct stat st;
-    bool live = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-                ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    // A journal no process holds is a dead run's (its lock goes with this descriptor).
+    bool live = !lockIfAbandoned(fd);
     EditJournalContents c;
     bool names = live && EditJournal::read(fd, c, /*headerOnly=*/true) && c.mode == JournalMode::OnTheSpot &&
                  (c.sourcePath == path || (known && c.source.sameBirth(wanted)));

@@ -154,7 +154,13 @@ void EditJournal::write(const std::uint8_t* records, std::size_t size) {
 
 void EditJournal::changeAppended(const ChangeEntry& e) { changesAppended({&e, 1}); }
 
-void EditJournal::changesAppended(std::span<const ChangeEntry> entries) {
+void EditJournal::changesAppended(std::span<const ChangeEntry> entries) { writeRecords(entries, 'E'); }
+
+void EditJournal::changeUndone(const ChangeEntry& e) { changesUndone({&e, 1}); }
+
+void EditJournal::changesUndone(std::span<const ChangeEntry> newestFirst) { writeRecords(newestFirst, 'U'); }
+
+void EditJournal::writeRecords(std::span<const ChangeEntry> entries, char kind) {
   if (m_fd < 0 || m_error != 0) return;
   constexpr std::size_t kPerWrite = 1 << 16;  // records per write: 512 KiB
   std::vector<std::uint8_t> out(std::min(entries.size(), kPerWrite) * kRecordSize);
@@ -162,27 +168,7 @@ void EditJournal::changesAppended(std::span<const ChangeEntry> entries) {
     std::size_t n = std::min(kPerWrite, entries.size() - at);
     for (std::size_t i = 0; i < n; ++i) {
       const ChangeEntry& e = entries[at + i];
-      putRecord(out.data() + i * kRecordSize, e.offset, e.oldValue, e.newValue, 'E');
-    }
-    write(out.data(), n * kRecordSize);
-  }
-}
-
-void EditJournal::changeUndone(const ChangeEntry& e) {
-  std::uint8_t r[kRecordSize];
-  putRecord(r, e.offset, e.oldValue, e.newValue, 'U');
-  write(r, sizeof r);
-}
-
-void EditJournal::changesUndone(std::span<const ChangeEntry> newestFirst) {
-  if (m_fd < 0 || m_error != 0) return;
-  constexpr std::size_t kPerWrite = 1 << 16;  // records per write: 512 KiB
-  std::vector<std::uint8_t> out(std::min(newestFirst.size(), kPerWrite) * kRecordSize);
-  for (std::size_t at = 0; at < newestFirst.size(); at += kPerWrite) {
-    std::size_t n = std::min(kPerWrite, newestFirst.size() - at);
-    for (std::size_t i = 0; i < n; ++i) {
-      const ChangeEntry& e = newestFirst[at + i];
-      putRecord(out.data() + i * kRecordSize, e.offset, e.oldValue, e.newValue, 'U');
+      putRecord(out.data() + i * kRecordSize, e.offset, e.oldValue, e.newValue, kind);
     }
     write(out.data(), n * kRecordSize);
   }

@@ -82,6 +82,7 @@ class EditJournal : public ChangeObserver {
 
  private:
   void write(const std::uint8_t* records, std::size_t size);
+  void writeRecords(std::span<const ChangeEntry> entries, char kind);
 
   int m_fd = -1;
   int m_error = 0;

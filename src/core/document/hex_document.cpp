@@ -1,8 +1,6 @@
 #include "core/document/hex_document.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -192,7 +190,8 @@ bool HexDocument::openRecoveredCopy(CrashRecovery::Offer& found) {
   m_path = fromUtf8(found.contents.copyPath);
   int fd = ::open(found.contents.copyPath.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
   int error = fd < 0 ? errno : 0;
-  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno;
+  // The copy is a dead run's, like its journal: no running process may hold it.
+  if (fd >= 0 && !lockIfAbandoned(fd)) error = EBUSY;
   if (error == 0) error = m_journal.adopt(found.fd, found.journal, found.contents.validBytes);
   else ::close(found.fd);
   found.fd = -1;
@@ -242,28 +241,30 @@ bool HexDocument::openOnTheSpot(CrashRecovery::Offer* recovered) {
     return false;
   }
   identityOf(m_file.descriptor(), "", m_sourceIdentity);
-  if (!m_workFolder.empty()) {
-    std::u16string copyName = temporaryCopyName(m_workFolder, m_services.instanceValue, m_path);
-    m_journalCreateError = m_journal.create(toUtf8(journalName(copyName)), JournalMode::OnTheSpot, toUtf8(m_path),
-                                            "", m_sourceIdentity);
+  if (recovered) {
+    // The dead run's journal is continued: it holds the recovered entries already, and is never
+    // without them, however this run ends.
+    m_journalCreateError = m_journal.adopt(recovered->fd, recovered->journal, recovered->contents.validBytes);
+  } else if (!m_workFolder.empty()) {
+    m_journalCreateError = m_journal.create(freeJournalName(), JournalMode::OnTheSpot, toUtf8(m_path), "",
+                                            m_sourceIdentity);
   }
   finishOpen(false);
-  if (recovered) {
-    // The recovered entries go into the new journal too, so a second crash keeps them. The old
-    // journal goes only once the new one holds them; until then it stays, held by this run.
-    loadRecoveredLog(recovered->contents.entries, /*journalThem=*/true);
-    if (m_journal.isOpen() && m_journal.error() == 0) {
-      ::unlink(recovered->journal.c_str());
-      syncFolderOf(recovered->journal);
-      ::close(recovered->fd);
-    } else {
-      m_predecessorFd = recovered->fd;
-      m_predecessorJournal = recovered->journal;
-    }
-  }
+  if (recovered) loadRecoveredLog(recovered->contents.entries, /*journalThem=*/false);
   m_unsaved = false;
   m_services.recentFiles.add(m_services.key, m_path);
   return true;
+}
+
+std::string HexDocument::freeJournalName() const {
+  // A journal a dead run of the same number left for this file (kept at the user's word) is
+  // never replaced: the new one takes the next free name.
+  std::string stem = toUtf8(journalName(temporaryCopyName(m_workFolder, m_services.instanceValue, m_path)));
+  stem.resize(stem.size() - 4);
+  std::string name = stem + ".jnl";
+  for (int n = 2; entryKind(fromUtf8(name)) != FileKind::Missing && n < 100; ++n)
+    name = stem + "-" + std::to_string(n) + ".jnl";
+  return name;
 }
 
 bool HexDocument::mapDocument() {
@@ -409,10 +410,7 @@ bool HexDocument::close() {
   } else if (pathExists && m_sourcePath.empty() && !m_changeLog.isEmpty() && m_file.isOpen()) {
     int answer = ask(kIdsSave, kIdsKeepChangesQuestion, {});
     if (answer != kButtonYes && answer != kButtonNo) return false;
-    if (answer == kButtonNo) {
-      while (m_changeLog.undoLast(m_file.bytes(), m_file.size())) {
-      }
-    }
+    if (answer == kButtonNo) m_changeLog.undoAll(m_file.bytes(), m_file.size());
   }
   if (checkMapping()) return true;
   bool keep = !m_leftJournals.empty();
@@ -450,11 +448,7 @@ void HexDocument::release(bool keepForRecovery) {
   } else {
     if (copyOpen && !m_path.empty()) deleteFile(m_path);
     m_journal.discard();
-    if (!m_predecessorJournal.empty()) ::unlink(m_predecessorJournal.c_str());
   }
-  if (m_predecessorFd >= 0) ::close(m_predecessorFd);
-  m_predecessorFd = -1;
-  m_predecessorJournal.clear();
   m_path.clear();
   m_comparePath.clear();
   m_sourcePath.clear();
@@ -508,9 +502,6 @@ bool HexDocument::needsIdleCheck() {
 int HexDocument::abandon() {
   if (!m_file.isOpen()) {
     m_journal.release();
-    if (m_predecessorFd >= 0) ::close(m_predecessorFd);
-    m_predecessorFd = -1;
-    m_predecessorJournal.clear();
     return 0;
   }
   int error = isTemporaryCopy() ? 0 : syncOnTheSpot();
@@ -539,8 +530,7 @@ void HexDocument::undoAll() {
     return;
   }
   if (ask(kIdsUndoAll, kIdsUndoAllQuestion, {n}) != kButtonYes) return;
-  while (m_changeLog.undoLast(m_file.bytes(), m_file.size())) {
-  }
+  m_changeLog.undoAll(m_file.bytes(), m_file.size());
   m_window.bytesRestored();
 }
 
@@ -556,43 +546,19 @@ bool HexDocument::checkReplaced(bool askAgain) {
   if (!m_replaced) m_replaced = isPathReplaced();
   if (!m_replaced || (!askAgain && m_replacedAsked)) return false;
   m_replacedAsked = true;
-  FileIdentity now;
-  bool there = identityOf(-1, toUtf8(m_path), now) == 0;
-  std::u16string copy = keptCopyName(m_path);
-  int answer = ask(kIdsSave, there ? kIdsFileReplaced : kIdsFileGone, {m_path, m_changeLog.count(), m_path, copy});
-  if (answer != kButtonYes && answer != kButtonNo) return false;
-  auto damaged = [this] { return m_file.isDamaged(); };
-  bool fits = true;
-  if (answer == kButtonYes) {
-    // Into the file now at the path, only where it still holds what the edits replaced.
-    int error = there ? writeEditsInto(m_path, m_changeLog, m_file.bytes(), m_file.size(), fits)
-                      : writeFileReplacing(m_path, m_file.bytes(), m_file.size(), damaged);
-    if (error != 0) showError(kIdsErrorWithFile, {error, m_path});
-    if (error == 0 && fits) {
+  ReplacedFile replaced(m_services.texts, m_services.messages);
+  switch (replaced.settle(m_path, m_changeLog, m_file)) {
+    case ReplacedFile::Outcome::NotSettled: return false;
+    case ReplacedFile::Outcome::WrittenAtPath:
       remapToPath();
       return !m_file.isOpen();
-    }
-    if (error != 0) return false;
+    case ReplacedFile::Outcome::KeptAsCopy: break;
   }
-  // Kept whole beside it, with the old file's permissions; then the document lets go of it.
-  struct stat st;
-  std::uint32_t mode = ::fstat(m_file.descriptor(), &st) == 0 ? (st.st_mode & 0777) | S_IWUSR : 0644;
-  int error = writeNewFile(copy, m_file.bytes(), m_file.size(), mode, damaged);
-  if (error != 0) {
-    showError(kIdsErrorWithFile, {error, copy});
-    return false;
-  }
-  std::u16string path = m_path;
+  // The copy holds every edit: the document lets go of the old file.
   m_window.documentClosing();
   release(/*keepForRecovery=*/false);
   m_window.documentClosed();
   m_window.setTitle(u"Nibblet");
-  const Texts& t = m_services.texts;
-  if (fits)
-    showMessage(m_services.messages, t.loadText(kIdsSave), kStyleInformation, t.loadText(kIdsKeptAsCopy), {copy});
-  else
-    showMessage(m_services.messages, t.loadText(kIdsSave), kStyleInformation, t.loadText(kIdsReplacedNotWritten),
-                {path, copy});
   return true;
 }
 

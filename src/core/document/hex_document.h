@@ -129,6 +129,8 @@ class HexDocument : private ChangeObserver {
   bool openOnTheSpot(CrashRecovery::Offer* recovered);
   bool openTemporaryCopy();
   bool openRecoveredCopy(CrashRecovery::Offer& found);
+  // The name of a new crash journal on the spot; never one that exists.
+  std::string freeJournalName() const;
   // Leaves the title and the path as they were before an open that did not happen.
   void forgetPath();
   int journalError() const { return m_journalCreateError != 0 ? m_journalCreateError : m_journal.error(); }
@@ -175,10 +177,6 @@ class HexDocument : private ChangeObserver {
   bool m_journalErrorShown = false;
   int m_journalCreateError = 0;        // the crash journal could not be made
   std::vector<std::string> m_leftJournals;  // save journals a failed save could not drop
-  // On the spot: a recovered run's journal, kept (open and locked) until the new journal holds
-  // its entries or the document closes normally.
-  int m_predecessorFd = -1;
-  std::string m_predecessorJournal;
   bool m_replaced = false;             // the path no longer names the mapped file
   bool m_replacedAsked = false;        // and the user was asked about it
   std::int64_t m_pathCheckedAt = 0;    // when the idle check last looked, in ms

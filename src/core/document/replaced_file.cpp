@@ -1,11 +1,15 @@
 #include "core/document/replaced_file.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "core/document/save_file.h"
+#include "core/i18n/show_message.h"
+#include "core/i18n/string_ids.h"
 #include "core/platform/file_system.h"
 #include "core/platform/mapped_file.h"
 #include "core/platform/posix_file.h"
@@ -43,6 +47,42 @@ int writeEditsInto(const std::u16string& path, const ChangeLog& log, const std::
   rc = file.flush();
   if (rc == 0 && ::fsync(file.descriptor()) != 0) rc = lastError();
   return rc;
+}
+
+void ReplacedFile::tell(int style, int textId, std::initializer_list<FormatArg> args) {
+  showMessage(m_messages, m_texts.loadText(style == kStyleError ? kIdsError : kIdsSave), style,
+              m_texts.loadText(textId), args);
+}
+
+ReplacedFile::Outcome ReplacedFile::settle(const std::u16string& path, const ChangeLog& log, const MappedFile& edited) {
+  FileIdentity now;
+  bool there = identityOf(-1, toUtf8(path), now) == 0;
+  std::u16string copy = keptCopyName(path);
+  int answer = showMessage(m_messages, m_texts.loadText(kIdsSave), kStyleQuestion,
+                           m_texts.loadText(there ? kIdsFileReplaced : kIdsFileGone), {path, log.count(), path, copy});
+  if (answer != kButtonYes && answer != kButtonNo) return Outcome::NotSettled;
+  auto damaged = [&edited] { return edited.isDamaged(); };
+  bool fits = true;
+  if (answer == kButtonYes) {
+    int error = there ? writeEditsInto(path, log, edited.bytes(), edited.size(), fits)
+                      : writeFileReplacing(path, edited.bytes(), edited.size(), damaged);
+    if (error != 0) {
+      tell(kStyleError, kIdsErrorWithFile, {error, path});
+      return Outcome::NotSettled;
+    }
+    if (fits) return Outcome::WrittenAtPath;
+  }
+  // Kept whole beside it, with the old file's permissions.
+  struct stat st;
+  std::uint32_t mode = ::fstat(edited.descriptor(), &st) == 0 ? (st.st_mode & 0777) | S_IWUSR : 0644;
+  int error = writeNewFile(copy, edited.bytes(), edited.size(), mode, damaged);
+  if (error != 0) {
+    tell(kStyleError, kIdsErrorWithFile, {error, copy});
+    return Outcome::NotSettled;
+  }
+  if (fits) tell(kStyleInformation, kIdsKeptAsCopy, {copy});
+  else tell(kStyleInformation, kIdsReplacedNotWritten, {path, copy});
+  return Outcome::KeptAsCopy;
 }
 
 }  // namespace nibblet

@@ -4,11 +4,36 @@
 // path names another file or none.
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "core/document/change_log.h"
+#include "core/i18n/string_module.h"
+#include "core/i18n/text_format.h"
+#include "core/platform/mapped_file.h"
+#include "core/platform/message_box.h"
 
 namespace nibblet {
+
+// Asks the user what becomes of the edits in `edited` (the file still mapped, no longer the one
+// at `path`): written into the file now at the path (only where it still holds what they
+// replace; made anew when none is there), or the edited file kept whole as a copy beside it.
+// Shows the errors and, for a copy, where it went.
+class ReplacedFile {
+ public:
+  enum class Outcome {
+    NotSettled,     // no answer, or writing failed: nothing changed, the edits are still mapped
+    WrittenAtPath,  // the file at the path now holds the edits
+    KeptAsCopy,     // the edited file is kept beside the path
+  };
+  ReplacedFile(const Texts& texts, MessageBox& messages) : m_texts(texts), m_messages(messages) {}
+  Outcome settle(const std::u16string& path, const ChangeLog& log, const MappedFile& edited);
+
+ private:
+  void tell(int style, int textId, std::initializer_list<FormatArg> args);
+  const Texts& m_texts;
+  MessageBox& m_messages;
+};
 
 // A name beside `path` that no file has, for keeping the edited file: "<path>.edited", then
 // "<path>.edited2" and on.

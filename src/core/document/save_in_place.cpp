@@ -28,6 +28,16 @@ void forEachRange(const std::vector<std::uint32_t>& offsets, F&& f) {
   }
 }
 
+SaveJournalHeader headerOf(SaveKind kind, const SaveRequest& r, const TargetFile& target, const FileIdentity& now) {
+  SaveJournalHeader h;
+  h.kind = kind;
+  h.target = r.target;
+  h.targetBefore = now;
+  h.restoreMode = target.modeToRestore();
+  h.crashJournal = r.crashJournal;
+  return h;
+}
+
 // The journal's work is over: the mode goes back first, then the journal; a mode that cannot
 // be given back leaves the journal, so the next start does it.
 int finishWithMode(TargetFile& target, SaveJournalWriter& journal, const SaveJournalHeader& h, SaveOutcome& out) {
@@ -46,12 +56,7 @@ int saveRanges(const SaveRequest& r, TargetFile& target, const FileIdentity& now
   std::sort(offsets.begin(), offsets.end());
   offsets.erase(std::unique(offsets.begin(), offsets.end()), offsets.end());
   offsets.erase(std::lower_bound(offsets.begin(), offsets.end(), r.size), offsets.end());
-  SaveJournalHeader h;
-  h.kind = SaveKind::Ranges;
-  h.target = r.target;
-  h.targetBefore = now;
-  h.restoreMode = target.modeToRestore();
-  h.crashJournal = r.crashJournal;
+  SaveJournalHeader h = headerOf(SaveKind::Ranges, r, target, now);
   forEachRange(offsets, [&](std::uint32_t, std::uint32_t length) {
     ++h.rangeCount;
     h.rangeBytes += length;
@@ -132,12 +137,7 @@ int keepOldContent(int from, std::uint64_t size, const std::string& path, const 
 int saveWhole(const SaveRequest& r, TargetFile& target, const FileIdentity& now, SaveOutcome& out) {
   int copy = ::open(r.copyPath.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
   if (copy < 0) return lastError();
-  SaveJournalHeader h;
-  h.kind = SaveKind::Whole;
-  h.target = r.target;
-  h.targetBefore = now;
-  h.restoreMode = target.modeToRestore();
-  h.crashJournal = r.crashJournal;
+  SaveJournalHeader h = headerOf(SaveKind::Whole, r, target, now);
   h.copy = r.copyPath;
   int rc = identityOf(copy, "", h.copyIdentity);
   const std::uint64_t total = now.size + h.copyIdentity.size;

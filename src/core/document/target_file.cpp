@@ -41,6 +41,8 @@ int TargetFile::makeWritable() {
   if (rc != 0) {
     if (m_writable >= 0) ::close(m_writable);
     m_writable = -1;
+    // The first error is the one reported; the mode goes back as far as the system lets it
+    // (the same call just failed or succeeded on the same descriptor).
     ::fchmod(m_readable, m_mode);
   }
   return rc;

@@ -38,7 +38,7 @@ Filter makeFilter(const std::uint8_t* pattern, std::size_t m) {
   return {pattern, m, k, 0};
 }
 
-// Candidate positions of one block per block, and the share of verification work allowed.
+// Positions per block, and per probe after a block that defeated the filter.
 constexpr std::size_t kBlock = 256 * 1024;
 constexpr std::size_t kProbe = 4096;
 // The work on failed candidates, counted as bytes compared plus kCandidateCost for each, may
@@ -61,7 +61,7 @@ class Verifier {
     return false;
   }
   bool overBudget() const { return m_spent > m_budget; }
-  // A fresh account: `budget` bytes of failed comparisons, no failures seen.
+  // A fresh account: `budget` units of work on failed candidates, no failures seen.
   void setBudget(std::size_t budget) {
     m_budget = budget;
     m_spent = 0;

@@ -271,6 +271,31 @@ TEST(SaveJournal, AReadOnlyFileGetsItsModeBackWhereverTheSaveStopped) {
   EXPECT_EQ(status, 0);
 }
 
+TEST(SaveJournal, AFileDeletedMeanwhileIsNeverMadeAnewFromAFaultedMapping) {
+  DocumentFixture f;
+  ASSERT_TRUE(f.open("f.bin", std::vector<std::uint8_t>(1 << 20, 0x11), 1));
+  f.edit(5, 0x55);
+  ::unlink(f.dir.file("f.bin").c_str());
+  std::string copy = toUtf8(f.document.path());
+  int status = test::inChild([&] {
+    // While the bytes are written, another program shortens the copy under its mapping.
+    test::CallPlan plan;
+    plan.only = "write";
+    plan.actAt = 1;
+    plan.action = [&] {
+      ::truncate(copy.c_str(), 4096);
+      volatile std::uint8_t touched = f.document.bytes()[4096];
+      (void)touched;
+    };
+    test::planCalls(plan);
+    bool saved = f.document.save(false);
+    test::stopCounting();
+    return saved ? 1 : 0;
+  });
+  EXPECT_EQ(status, 0);
+  EXPECT_FALSE(test::exists(f.dir.file("f.bin")));
+}
+
 // The private memory this process has, in bytes (what RLIMIT_DATA limits).
 std::uint64_t dataInUse() {
   std::ifstream status("/proc/self/status");
