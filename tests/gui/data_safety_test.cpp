@@ -26,6 +26,7 @@
 
 #include <functional>
 
+#include "gui/platform/modal_sheet.h"
 #include "gui/test_files.h"
 #include "core/document/hex_document.h"
 #include "core/document/work_folder.h"
@@ -53,13 +54,13 @@ struct Answer {
 // there, and finally presses the button `button`.
 void answerLater(Answer& answer, QMessageBox::StandardButton button) {
   QTimer::singleShot(50, [&answer, button] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    auto* box = qobject_cast<QMessageBox*>(activeDialog());
     if (!box) return;
     answer.text = box->text();
     QTest::keyClick(box, Qt::Key_Escape);
     box->close();
     QApplication::processEvents();
-    answer.stayedAfterEscape = box->isVisible() && QApplication::activeModalWidget() == box;
+    answer.stayedAfterEscape = box->isVisible() && activeDialog() == box;
     if (QAbstractButton* b = box->button(button)) b->click();
   });
 }
@@ -217,7 +218,7 @@ class DataSafetyTest : public QObject {
     QStringList texts;
     QTimer poll;
     connect(&poll, &QTimer::timeout, [&] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      if (auto* box = qobject_cast<QMessageBox*>(activeDialog())) {
         texts << box->text();
         (box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes) : box->button(QMessageBox::Ok))->click();
       }
@@ -376,7 +377,7 @@ class DataSafetyTest : public QObject {
     bool typed = false;
     QTimer poll;
     connect(&poll, &QTimer::timeout, [&] {
-      QWidget* modal = QApplication::activeModalWidget();
+      QWidget* modal = activeDialog();
       if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         shown = box->text();
         box->button(QMessageBox::Ok)->click();

@@ -14,6 +14,7 @@
 #include <QToolBar>
 #include <qpa/qplatformnativeinterface.h>
 
+#include "gui/platform/modal_sheet.h"
 #include "gui/test_files.h"
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
@@ -83,7 +84,7 @@ class ScreenFitTest : public QObject {
     // Turned back while the entry dialog of a tap is open.
     bool turned = false;
     QTimer::singleShot(100, [&] {
-      QWidget* dialog = QApplication::activeModalWidget();
+      QWidget* dialog = activeDialog();
       if (!dialog) return;
       setScreen(480, 800);
       QTest::qWait(100);

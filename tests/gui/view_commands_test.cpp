@@ -23,11 +23,12 @@
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
 #include "core/view/byte_menu_model.h"
+#include "gui/platform/modal_sheet.h"
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
 #include "gui/platform/qt_text.h"
 #include "core/view/hex_keypad.h"
-#include "gui/view/hex_keypad.h"
+#include "gui/view/keypad.h"
 #include "gui/view/hex_view_widget.h"
 
 using namespace nibblet;
@@ -58,7 +59,7 @@ class Poller {
 };
 
 QWidget* barDialog() {
-  QWidget* w = QApplication::activeModalWidget();
+  QWidget* w = activeDialog();
   return w && w->objectName() == QString::number(kDialogEntry) ? w : nullptr;
 }
 
@@ -144,7 +145,7 @@ class ViewCommandsTest : public QObject {
     if (m_program) {
       // Edits made on the spot are kept when the document closes.
       Poller keep([] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        if (auto* box = qobject_cast<QMessageBox*>(activeDialog())) {
           box->button(QMessageBox::Yes)->click();
           return true;
         }
@@ -223,7 +224,7 @@ class ViewCommandsTest : public QObject {
       QWidget* d = barDialog();
       if (!d) return false;
       Poller box([&] {
-        auto* b = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        auto* b = qobject_cast<QMessageBox*>(activeDialog());
         if (!b) return false;
         boxText = b->windowTitle() + ": " + b->text();
         boxOverDialog = b->parentWidget() == d;
@@ -262,7 +263,7 @@ class ViewCommandsTest : public QObject {
     QCOMPARE(core.topOffset(), 90000u - 90000u % core.bytesPerRow());
     QString boxText;
     Poller box([&] {
-      auto* b = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      auto* b = qobject_cast<QMessageBox*>(activeDialog());
       if (!b) return false;
       boxText = b->text();
       b->button(QMessageBox::Ok)->click();
@@ -361,7 +362,7 @@ class ViewCommandsTest : public QObject {
     Poller dialog([&] {
       QWidget* d = barDialog();
       if (!d) return false;
-      auto* pad = d->findChild<HexKeypad*>("hexKeypad");
+      auto* pad = d->findChild<Keypad*>("keypad");
       auto* edit = d->findChild<QLineEdit*>(QString::number(kIdEntryEdit));
       padInHex = pad->isVisible();
       panelOffWithPad = !edit->testAttribute(Qt::WA_InputMethodEnabled);
@@ -397,7 +398,7 @@ class ViewCommandsTest : public QObject {
     Poller search([&] {
       QWidget* d = barDialog();
       if (!d) return false;
-      auto* pad = d->findChild<HexKeypad*>("hexKeypad");
+      auto* pad = d->findChild<Keypad*>("keypad");
       click(d, kCmdEntryHex);
       searchPadInHex = pad->isVisible();
       click(d, kCmdEntryText);

@@ -1,4 +1,5 @@
 #include "core/view/hex_keypad.h"
+#include "core/view/keypad_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -65,6 +66,42 @@ TEST(HexKeypad, KeysThatDoNotFitOrDoNotBelongChangeNothing) {
   EXPECT_EQ(narrow(line.text), "4");
   EXPECT_TRUE(pressHexKey(line, kKeySpace, 513));
   EXPECT_EQ(narrow(line.text), "4 ");
+}
+
+TEST(Keypad, EachPadTypesOnlyItsOwnKeysAndNumbersAreNotPaired) {
+  struct Case {
+    KeypadKind kind;
+    std::u16string_view keys;  // pressed in turn on an empty line; '<' is backspace
+    std::string text;
+  } cases[] = {
+      {KeypadKind::HexDigits, u"1A0", "1A0"},  // an offset reads whole: no blank after "1A"
+      {KeypadKind::HexDigits, u"F F", "FF"},    // no blank key
+      {KeypadKind::Binary, u"10210", "1010"},
+      {KeypadKind::Octal, u"7890", "70"},
+      {KeypadKind::Decimal, u"-2+3.5*(4%3)^2/1", "-2+3.5*(4%3)^2/1"},
+      {KeypadKind::Decimal, u"12A<", "1"},
+      {KeypadKind::HexPairs, u"4142", "41 42"},
+  };
+  for (const Case& c : cases) {
+    LineState line;
+    for (char16_t k : c.keys) pressKeypadKey(line, k == u'<' ? kKeyBackspace : k, 255, c.kind);
+    EXPECT_EQ(narrow(line.text), c.text) << narrow(std::u16string(c.keys));
+    // Every key the pad shows does something on an empty line (backspace aside).
+    for (const KeypadKey& key : keypadLayout(c.kind).keys) {
+      LineState empty;
+      EXPECT_EQ(pressKeypadKey(empty, key.key, 255, c.kind), key.key != kKeyBackspace);
+    }
+  }
+  // A selection is replaced; a full line takes nothing more.
+  LineState line{u"123", 0, 3};
+  EXPECT_TRUE(pressKeypadKey(line, u'9', 3, KeypadKind::Decimal));
+  EXPECT_EQ(narrow(line.text), "9");
+  EXPECT_EQ(line.cursor, 1u);
+  LineState full{u"777", 3, 3};
+  EXPECT_FALSE(pressKeypadKey(full, u'1', 3, KeypadKind::Octal));
+  EXPECT_EQ(keypadForBase(2), KeypadKind::Binary);
+  EXPECT_EQ(keypadForBase(16), KeypadKind::HexDigits);
+  EXPECT_EQ(keypadForBase(7), KeypadKind::Decimal);
 }
 
 }  // namespace

@@ -1,0 +1,87 @@
+#include "core/view/keypad_layout.h"
+
+#include <algorithm>
+
+namespace nibblet {
+namespace {
+
+// Six to a row keeps each hexadecimal pad to three rows, so a dialog with its pad fits a
+// 240 x 320 screen with keys of 9 mm.
+constexpr int kHexColumns = 6;
+
+std::vector<KeypadKey> plainKeys(std::u16string_view keys) {
+  std::vector<KeypadKey> out;
+  for (char16_t k : keys) out.push_back({k, 1});
+  return out;
+}
+
+bool isPadKey(const KeypadLayout& layout, char16_t key) {
+  return std::any_of(layout.keys.begin(), layout.keys.end(), [key](const KeypadKey& k) { return k.key == key; });
+}
+
+}  // namespace
+
+KeypadLayout keypadLayout(KeypadKind kind) {
+  switch (kind) {
+    case KeypadKind::HexPairs: {
+      std::vector<KeypadKey> keys = plainKeys(u"0123456789ABCDEF");
+      keys.push_back({kKeyBackspace, 1});
+      keys.push_back({kKeySpace, 1});
+      return {keys, kHexColumns};
+    }
+    case KeypadKind::HexDigits: {
+      std::vector<KeypadKey> keys = plainKeys(u"0123456789ABCDEF");
+      keys.push_back({kKeyBackspace, 2});
+      return {keys, kHexColumns};
+    }
+    case KeypadKind::Decimal: {
+      // A calculator's order: 7 8 9 on top, 0 at the bottom, the operators beside them.
+      std::vector<KeypadKey> keys = plainKeys(u"789()456*/123+-0.%^");
+      keys.push_back({kKeyBackspace, 1});
+      return {keys, 5};
+    }
+    case KeypadKind::Octal: {
+      std::vector<KeypadKey> keys = plainKeys(u"01234567");
+      keys.push_back({kKeyBackspace, 2});
+      return {keys, 5};
+    }
+    case KeypadKind::Binary: {
+      std::vector<KeypadKey> keys = plainKeys(u"01");
+      keys.push_back({kKeyBackspace, 1});
+      return {keys, 3};
+    }
+  }
+  return {{}, 1};
+}
+
+KeypadKind keypadForBase(int base) {
+  switch (base) {
+    case 2: return KeypadKind::Binary;
+    case 8: return KeypadKind::Octal;
+    case 16: return KeypadKind::HexDigits;
+    default: return KeypadKind::Decimal;
+  }
+}
+
+bool pressKeypadKey(LineState& line, char16_t key, std::size_t maxChars, KeypadKind kind) {
+  if (kind == KeypadKind::HexPairs) return pressHexKey(line, key, maxChars);
+  const std::size_t end = line.text.size();
+  std::size_t from = std::min({line.cursor, line.anchor, end});
+  const std::size_t to = std::min(std::max(line.cursor, line.anchor), end);
+  if (key == kKeyBackspace) {
+    if (from == to) {
+      if (from == 0) return false;
+      --from;
+    }
+    line.text.erase(from, to - from);
+  } else {
+    if (!isPadKey(keypadLayout(kind), key)) return false;
+    if (end - (to - from) + 1 > maxChars) return false;
+    line.text.replace(from, to - from, 1, key);
+    ++from;
+  }
+  line.cursor = line.anchor = from;
+  return true;
+}
+
+}  // namespace nibblet
