@@ -1,26 +1,41 @@
-// The main window follows its screen: a turned screen (a geometry change of the offscreen
-// platform's screen) refits the window with its menu bar and toolbar on the screen, both ways,
-// also while the entry dialog is open, and an 800 x 480 hand-held screen is filled.
+// The main window and every dialog follow their screen: a turned screen (a geometry change of
+// the offscreen platform's screen) refits the window with its menu bar and toolbar on the
+// screen, both ways; each dialog opens inside the work area of a 240 x 320, 480 x 800 or
+// 800 x 480 screen with every control inside its frame, and stays so when the screen turns
+// while it is open; the entry sheet never covers the tapped row; a tap on the main window
+// behind a modal dialog leaves the keys with the dialog.
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QDialog>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QScreen>
+#include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
+#include <QWindow>
 #include <qpa/qplatformnativeinterface.h>
 
-#include "gui/platform/modal_sheet.h"
-#include "gui/test_files.h"
+#include <functional>
+
 #include "core/i18n/command_ids.h"
+#include "core/platform/message_box.h"
 #include "core/platform/registry_key.h"
+#include "core/settings/settings.h"
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
+#include "gui/platform/modal_sheet.h"
 #include "gui/platform/qt_text.h"
+#include "gui/settings_ui/property_sheet.h"
+#include "gui/settings_ui/settings_page.h"
+#include "gui/test_files.h"
 #include "gui/view/hex_view_widget.h"
 
 using namespace nibblet;
@@ -39,11 +54,82 @@ void setScreen(int width, int height) {
   QCoreApplication::processEvents();
 }
 
+QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+QRect globalRect(const QWidget* w) {
+  return w->isWindow() ? w->frameGeometry() : QRect(w->mapToGlobal(QPoint(0, 0)), w->size());
+}
+
 // The window's rectangle and that of `child` inside it lie within the screen.
 bool onScreen(QWidget* frame, QWidget* child) {
-  QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   QRect inFrame(child->mapTo(frame, QPoint(0, 0)), child->size());
-  return screen.contains(frame->geometry()) && frame->rect().contains(inFrame) && child->isVisible();
+  return workArea().contains(frame->geometry()) && frame->rect().contains(inFrame) && child->isVisible();
+}
+
+// What keeps `dialog` from fitting: its frame outside the work area, or a shown control outside
+// its frame. A control in a scrolling body may lie below the part in view, but never beside it.
+QStringList misfits(QWidget* dialog) {
+  QStringList out;
+  const QRect frame = globalRect(dialog);
+  if (!workArea().contains(frame))
+    out << QString("frame %1,%2 %3x%4").arg(frame.x()).arg(frame.y()).arg(frame.width()).arg(frame.height());
+  for (QWidget* c : dialog->findChildren<QWidget*>()) {
+    if (c->isWindow() || !c->isVisibleTo(dialog)) continue;
+    QScrollArea* body = nullptr;
+    for (QWidget* up = c->parentWidget(); up && up != dialog; up = up->parentWidget())
+      if (auto* area = qobject_cast<QScrollArea*>(up); area && area->widget() && area->widget()->isAncestorOf(c)) body = area;
+    QRect r;
+    QRect room;
+    if (body) {
+      r = QRect(c->mapTo(body->widget(), QPoint(0, 0)), c->size());
+      room = QRect(0, 0, body->viewport()->width(), body->widget()->height());
+    } else {
+      r = QRect(c->mapTo(dialog, QPoint(0, 0)), c->size());
+      room = dialog->rect();
+    }
+    if (!room.contains(r))
+      out << QString("%1 '%2' at %3,%4 %5x%6").arg(c->metaObject()->className(), c->objectName())
+                 .arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height());
+  }
+  return out;
+}
+
+// Runs `step` every 20 ms until it returns true; gives up at the deadline, so a dialog that
+// never comes fails the test instead of hanging it.
+class Poller {
+ public:
+  explicit Poller(std::function<bool()> step) : m_step(std::move(step)), m_deadline(20000) {
+    m_timer.setInterval(20);
+    QObject::connect(&m_timer, &QTimer::timeout, [this] {
+      if (m_busy) return;
+      m_busy = true;
+      if (m_step() || m_deadline.hasExpired()) m_timer.stop();
+      m_busy = false;
+    });
+    m_timer.start();
+  }
+  bool done() const { return !m_timer.isActive(); }
+
+ private:
+  std::function<bool()> m_step;
+  QTimer m_timer;
+  QDeadlineTimer m_deadline;
+  bool m_busy = false;
+};
+
+// Waits up to a deadline for `ready`; processes events meanwhile.
+bool waitFor(const std::function<bool()>& ready) {
+  QDeadlineTimer deadline(10000);
+  while (!ready()) {
+    if (deadline.hasExpired()) return false;
+    QTest::qWait(20);
+  }
+  return true;
+}
+
+void closeDialog(QWidget* dialog) {
+  if (auto* box = qobject_cast<QMessageBox*>(dialog)) box->buttons().first()->click();
+  else if (auto* d = qobject_cast<QDialog*>(dialog)) d->reject();
 }
 
 }  // namespace
@@ -54,6 +140,17 @@ class ScreenFitTest : public QObject {
  private:
   QTemporaryDir m_dir;
 
+  // Starts the program on a 4096-byte file; German when `german`.
+  std::unique_ptr<Application> start(MemoryRegistryKey& key, bool german) {
+    Settings stored = Settings::defaults(u"");
+    stored.showToolbar = 1;
+    stored.languageIndex = german ? 1 : 0;  // the only module beside the program: German
+    key.setBinary(u"main", stored.toBytes());
+    auto program = std::make_unique<Application>(key);
+    program->start(toU16(test::writeTestFile(m_dir, "fit.bin", QByteArray(4096, 'f'))));
+    return program;
+  }
+
  private slots:
   void initTestCase() {
     QVERIFY(test::usePrivateHome(m_dir));
@@ -61,17 +158,9 @@ class ScreenFitTest : public QObject {
 
   void aTurnedScreenRefitsTheWindowBothWays() {
     setScreen(480, 800);
-    QString path = m_dir.filePath("turn.bin");
-    {
-      QFile f(path);
-      QVERIFY(f.open(QIODevice::WriteOnly));
-      f.write(QByteArray(4096, 't'));
-    }
     MemoryRegistryKey key;
-    Application program(key);
-    program.context().settings.showToolbar = 1;
-    program.start(toU16(path));
-    MainFrame* frame = program.mainFrame();
+    auto program = start(key, false);
+    MainFrame* frame = program->mainFrame();
     QVERIFY(QTest::qWaitForWindowExposed(frame));
     QCOMPARE(frame->geometry(), QRect(0, 26, 480, 774));
 
@@ -83,22 +172,24 @@ class ScreenFitTest : public QObject {
 
     // Turned back while the entry dialog of a tap is open.
     bool turned = false;
-    QTimer::singleShot(100, [&] {
+    Poller turn([&] {
       QWidget* dialog = activeDialog();
-      if (!dialog) return;
+      if (!dialog) return false;
       setScreen(480, 800);
-      QTest::qWait(100);
-      turned = frame->geometry() == QRect(0, 26, 480, 774) && onScreen(frame, frame->menuBar());
-      dialog->close();
+      turned = waitFor([&] { return frame->geometry() == QRect(0, 26, 480, 774); }) &&
+               onScreen(frame, frame->menuBar());
+      closeDialog(dialog);
+      return true;
     });
     Rect cell;
     QVERIFY(frame->view()->view().hexCell(2, cell));
     QTest::mouseClick(frame->view(), Qt::LeftButton, {},
                       frame->view()->clientOrigin() + QPoint((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2));
+    QTRY_VERIFY(turn.done());
     QVERIFY(turned);
     QVERIFY(onScreen(frame, frame->toolbar()));
     frame->close();
-    program.finish();
+    program->finish();
   }
 
   void aLandscapeHandHeldScreenIsFilled() {
@@ -116,6 +207,123 @@ class ScreenFitTest : public QObject {
     QCOMPARE(frame->geometry().center().x(), 959);
     frame->close();
     program.finish();
+  }
+
+  void everyDialogFitsItsScreenAndATurn_data() {
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<bool>("german");
+    const char* dialogs[] = {"converter", "search", "goto", "entry", "colour", "message", "browser", "settings"};
+    for (QSize size : {QSize(240, 320), QSize(480, 800), QSize(800, 480)})
+      for (const char* d : dialogs)
+        QTest::newRow(qPrintable(QString("%1 %2x%3").arg(d).arg(size.width()).arg(size.height())))
+            << QString(d) << size << false;
+    // The German module's longer words on the smallest screen.
+    for (const char* d : dialogs)
+      QTest::newRow(qPrintable(QString("%1 German").arg(d))) << QString(d) << QSize(240, 320) << true;
+  }
+
+  void everyDialogFitsItsScreenAndATurn() {
+    QFETCH(QString, dialog);
+    QFETCH(QSize, screen);
+    QFETCH(bool, german);
+    setScreen(screen.width(), screen.height());
+    MemoryRegistryKey key;
+    auto program = start(key, german);
+    MainFrame* frame = program->mainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    HexViewWidget* view = frame->view();
+    QVERIFY(view);
+
+    // The entry sheet keeps the tapped byte in view, beside the sheet.
+    const std::uint32_t tapped = 0x300;
+    auto rowCovered = [&](QWidget* sheet) {
+      Rect cell;
+      if (!view->view().hexCell(tapped, cell)) return QString("the tapped row is off the view");
+      QRect inView(view->clientOrigin() + QPoint(cell.left, cell.top), QSize(cell.right - cell.left, cell.bottom - cell.top));
+      QRect global(view->mapToGlobal(inView.topLeft()), inView.size());
+      return globalRect(sheet).intersects(global) ? QString("the sheet covers the tapped row") : QString();
+    };
+    auto shown = [&]() -> QWidget* {
+      if (dialog == "settings") {
+        QWidget* sheet = frame->settingsPage()->sheet();
+        return sheet->isVisible() ? sheet : nullptr;
+      }
+      return activeDialog();
+    };
+
+    QStringList problems;
+    Poller check([&] {
+      QWidget* d = shown();
+      if (!d) return false;
+      QTest::qWait(50);  // a queued fit after the first layout
+      for (const QString& p : misfits(d)) problems << "open: " + p;
+      if (dialog == "entry" && !rowCovered(d).isEmpty()) problems << "open: " + rowCovered(d);
+      if (dialog == "browser" && !globalRect(d).contains(globalRect(frame->menuBar())))
+        problems << "the main window's menu bar shows beside the browser's";
+      setScreen(screen.height(), screen.width());
+      if (!waitFor([&] { return misfits(d).isEmpty(); })) {
+        for (const QString& p : misfits(d)) problems << "turned: " + p;
+      }
+      if (dialog == "entry" && !rowCovered(d).isEmpty()) problems << "turned: " + rowCovered(d);
+      if (dialog == "settings") frame->onCommand(kCmdOk);
+      else closeDialog(d);
+      return true;
+    });
+    if (dialog == "converter") {
+      frame->onCommand(kCmdConverter);
+    } else if (dialog == "search") {
+      frame->onCommand(kCmdSearch);
+    } else if (dialog == "goto") {
+      frame->onCommand(kCmdGoto);
+    } else if (dialog == "entry") {
+      view->gotoOffset(tapped - (view->view().visibleRows() - 1) * view->view().bytesPerRow());
+      Rect cell;
+      QVERIFY(view->view().hexCell(tapped, cell));  // the bottom row of the view
+      QTest::mouseClick(view, Qt::LeftButton, {}, view->clientOrigin() + QPoint(cell.left + 2, cell.top + 2));
+    } else if (dialog == "colour") {
+      frame->onCommand(kCmdSettings);
+      PropertySheet* sheet = frame->settingsPage()->sheet();
+      sheet->activateRow(4);  // the changes mark colour
+      sheet->pressButton();
+    } else if (dialog == "message") {
+      program->context().messages.show(u"Error", kStyleError,
+                                       u"File /home/user/a rather long folder name/and a long file name.bin open error (2).");
+    } else if (dialog == "browser") {
+      frame->onCommand(kCmdOpen);
+    } else if (dialog == "settings") {
+      frame->onCommand(kCmdSettings);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(check.done(), 25000);
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
+    if (dialog == "colour") frame->onCommand(kCmdOk);
+    frame->close();
+    program->finish();
+  }
+
+  void aTapOnTheBlockedWindowLeavesTheKeysWithTheDialog() {
+    setScreen(480, 800);
+    MemoryRegistryKey key;
+    auto program = start(key, false);
+    MainFrame* frame = program->mainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    bool keptKeys = false;
+    Poller tap([&] {
+      QWidget* dialog = activeDialog();
+      if (!dialog || !dialog->isWindow()) return false;
+      // The display server gives the keyboard to the main window, as a compositor does for a
+      // tap on it.
+      frame->windowHandle()->requestActivate();
+      QCoreApplication::processEvents();  // the activation arrives
+      keptKeys = waitFor([&] { return QGuiApplication::focusWindow() == dialog->windowHandle(); });
+      closeDialog(dialog);
+      return true;
+    });
+    frame->onCommand(kCmdGoto);
+    QTRY_VERIFY(tap.done());
+    QVERIFY(keptKeys);
+    frame->close();
+    program->finish();
   }
 };
 

@@ -8,6 +8,8 @@ namespace {
 // Six to a row keeps each hexadecimal pad to three rows, so a dialog with its pad fits a
 // 240 x 320 screen with keys of 9 mm.
 constexpr int kHexColumns = 6;
+// However narrow the screen, a pad keeps three keys to a row rather than growing very tall.
+constexpr int kFewestColumns = 3;
 
 std::vector<KeypadKey> plainKeys(std::u16string_view keys) {
   std::vector<KeypadKey> out;
@@ -52,6 +54,32 @@ KeypadLayout keypadLayout(KeypadKind kind) {
     }
   }
   return {{}, 1};
+}
+
+int fewestKeypadColumns(const KeypadLayout& layout) {
+  int widest = 1;
+  for (const KeypadKey& k : layout.keys) widest = std::max(widest, k.span);
+  return std::min(layout.columns, std::max(kFewestColumns, widest));
+}
+
+int keypadColumns(const KeypadLayout& layout, int width, int keySide, int spacing) {
+  const int fit = (width + spacing) / std::max(1, keySide + spacing);
+  return std::max(fewestKeypadColumns(layout), std::min(layout.columns, fit));
+}
+
+std::vector<KeyPlace> placeKeys(const KeypadLayout& layout, int columns) {
+  std::vector<KeyPlace> places;
+  int row = 0, column = 0;
+  for (const KeypadKey& k : layout.keys) {
+    const int span = std::min(k.span, std::max(1, columns));
+    if (column > 0 && column + span > columns) {
+      ++row;
+      column = 0;
+    }
+    places.push_back({row, column, span});
+    column += span;
+  }
+  return places;
 }
 
 KeypadKind keypadForBase(int base) {

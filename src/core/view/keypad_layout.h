@@ -25,10 +25,26 @@ struct KeypadKey {
 
 struct KeypadLayout {
   std::vector<KeypadKey> keys;  // row by row, left to right
-  int columns;
+  int columns;                  // how many stand in a row where there is room
 };
 
 KeypadLayout keypadLayout(KeypadKind kind);
+
+// The fewest columns a pad is shown in: three (the layout's own number when smaller), or as many
+// as its widest key spans.
+int fewestKeypadColumns(const KeypadLayout& layout);
+// How many columns of keys at least `keySide` pixels wide, `spacing` apart, fit `width`: the
+// layout's own number where there is room, fewer on a narrow screen, never fewer than the fewest.
+int keypadColumns(const KeypadLayout& layout, int width, int keySide, int spacing);
+
+// Where each key of `layout` stands in a grid of `columns` columns, in the layout's order: row
+// by row, a key that does not fit the rest of a row starting the next one.
+struct KeyPlace {
+  int row;
+  int column;
+  int span;
+};
+std::vector<KeyPlace> placeKeys(const KeypadLayout& layout, int columns);
 
 // The pad for numbers in `base`: 2, 8 and 16 get their digits; any other base the decimal pad.
 KeypadKind keypadForBase(int base);

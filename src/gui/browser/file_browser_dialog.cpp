@@ -81,6 +81,8 @@ FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& o
   m_folders->setMinimumHeight(control);
   m_folders->setItemDelegate(new TallRowDelegate(control, m_folders));
   m_list = new BrowserList(control, this);
+  // On a low landscape screen the list gives way first, down to one row.
+  m_list->setMinimumHeight(control);
   m_list->setObjectName(QString::number(kIdBrowserList));
   m_list->setIconSize(QSize(scaleX(16), scaleY(16)));
   m_list->setColumnCount(3);

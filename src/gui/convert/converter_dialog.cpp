@@ -83,6 +83,9 @@ ConverterDialog::ConverterDialog(QWidget* owner, ConverterModel& model, const Te
   m_copyAs->setObjectName(QString::number(kIdConverterCopyAs));
   for (QComboBox* list : {m_from, m_to, m_copyAs}) {
     list->setMinimumHeight(side);
+    // A long choice ("DWORD Big Endian", or its translation) is cut short rather than pushing
+    // the list off a narrow dialog.
+    list->setMinimumWidth(2 * side);
     fitDropDownToFinger(list);
   }
 
@@ -116,6 +119,8 @@ ConverterDialog::ConverterDialog(QWidget* owner, ConverterModel& model, const Te
   (new FlowLayout(copy, gap))->addWidget(labelled(new QLabel(label(3)), m_copyAs, gap));
   rows->addWidget(copy);
   rows->addWidget(m_keypad);
+  // Height the scrolled body is given beyond its rows stays below them.
+  rows->addStretch(1);
 
   // The shell's OK and Cancel, as buttons a finger reaches, always in view below the body.
   auto* ok = new QPushButton(toQString(texts.loadText(kIdsOk)));

@@ -50,7 +50,9 @@ int FlowLayout::arrange(const QRect& rect, bool apply) const {
   int x = area.x(), y = area.y(), rowHeight = 0;
   for (QLayoutItem* item : m_items) {
     if (item->isEmpty()) continue;
-    const QSize hint = item->sizeHint();
+    // An item wider than the whole row gets the row, down to its least width.
+    QSize hint = item->sizeHint();
+    hint.setWidth(std::max(item->minimumSize().width(), std::min(hint.width(), area.width())));
     if (x > area.x() && x + hint.width() > area.x() + area.width()) {
       x = area.x();
       y += rowHeight + spacing();

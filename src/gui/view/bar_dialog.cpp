@@ -49,6 +49,8 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
   rows->addWidget(m_bar);
   rows->addWidget(m_edit);
   rows->addWidget(m_keypad);
+  // Height the scrolled body is given beyond its rows stays below them.
+  rows->addStretch(1);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(4, 4, 4, 4);
   column->setSpacing(4);

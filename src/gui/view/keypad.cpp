@@ -1,8 +1,9 @@
 #include "gui/view/keypad.h"
 
-#include <QGridLayout>
 #include <QLineEdit>
+#include <QResizeEvent>
 #include <QToolButton>
+#include <algorithm>
 
 #include "core/view/hex_keypad.h"
 #include "gui/platform/physical_size.h"
@@ -25,10 +26,12 @@ QString keyLabel(char16_t key) {
 
 }  // namespace
 
-Keypad::Keypad(QWidget* parent, KeypadKind kind) : QWidget(parent), m_kind(kind) {
+Keypad::Keypad(QWidget* parent, KeypadKind kind)
+    : QWidget(parent), m_kind(kind), m_side(physicalPixels(kKeyMillimetres, parent)), m_spacing(std::max(2, m_side / 12)) {
   setObjectName("keypad");
-  auto* grid = new QGridLayout(this);
-  grid->setContentsMargins(0, 0, 0, 0);
+  QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+  policy.setHeightForWidth(true);
+  setSizePolicy(policy);
   build();
 }
 
@@ -39,35 +42,69 @@ void Keypad::setKind(KeypadKind kind) {
 }
 
 void Keypad::build() {
-  auto* grid = static_cast<QGridLayout*>(layout());
-  for (QToolButton* old : findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) delete old;
-  const int side = physicalPixels(kKeyMillimetres, parentWidget());
-  grid->setSpacing(std::max(2, side / 12));
-  const KeypadLayout keys = keypadLayout(m_kind);
-  int row = 0, column = 0;
-  for (const KeypadKey& k : keys.keys) {
+  for (QToolButton* old : m_keys) delete old;
+  m_keys.clear();
+  for (const KeypadKey& k : keypadLayout(m_kind).keys) {
     auto* b = new QToolButton(this);
     b->setObjectName(keyName(k.key));
     b->setText(keyLabel(k.key));
     // Keys never take the focus: the caret stays in the line they type into.
     b->setFocusPolicy(Qt::NoFocus);
-    b->setMinimumSize(side, side);
-    b->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     b->setAutoRepeat(k.key == kKeyBackspace);
     QFont big = b->font();
-    big.setPixelSize(std::max(1, side * 9 / 20));
+    big.setPixelSize(std::max(1, m_side * 9 / 20));
     big.setBold(true);
     b->setFont(big);
+    b->show();
     connect(b, &QToolButton::clicked, this, [this, key = k.key] { emit keyPressed(QChar(key)); });
-    if (column + k.span > keys.columns) {
-      ++row;
-      column = 0;
-    }
-    grid->addWidget(b, row, column, 1, k.span);
-    column += k.span;
+    m_keys.push_back(b);
   }
-  // Columns share the width alike, whichever keys span two.
-  for (int c = 0; c < grid->columnCount(); ++c) grid->setColumnStretch(c, c < keys.columns ? 1 : 0);
+  placeKeys();
+  updateGeometry();
+}
+
+int Keypad::rowsFor(int columns) const {
+  const std::vector<KeyPlace> places = nibblet::placeKeys(keypadLayout(m_kind), columns);
+  return places.empty() ? 0 : places.back().row + 1;
+}
+
+int Keypad::heightFor(int columns) const {
+  const int rows = rowsFor(columns);
+  return rows * m_side + std::max(0, rows - 1) * m_spacing;
+}
+
+int Keypad::widthFor(int columns) const { return columns * m_side + (columns - 1) * m_spacing; }
+
+QSize Keypad::sizeHint() const {
+  const int columns = keypadLayout(m_kind).columns;
+  return QSize(widthFor(columns), heightFor(columns));
+}
+
+QSize Keypad::minimumSizeHint() const {
+  const int columns = fewestKeypadColumns(keypadLayout(m_kind));
+  return QSize(widthFor(columns), heightFor(columns));
+}
+
+int Keypad::heightForWidth(int width) const {
+  return heightFor(keypadColumns(keypadLayout(m_kind), width, m_side, m_spacing));
+}
+
+void Keypad::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  placeKeys();
+}
+
+void Keypad::placeKeys() {
+  const KeypadLayout layout = keypadLayout(m_kind);
+  const int columns = keypadColumns(layout, width(), m_side, m_spacing);
+  // The columns share the width alike: keys grow wider, never narrower than their side.
+  const int column = std::max(m_side, (width() - (columns - 1) * m_spacing) / std::max(1, columns));
+  const std::vector<KeyPlace> places = nibblet::placeKeys(layout, columns);
+  for (std::size_t i = 0; i < places.size() && i < m_keys.size(); ++i) {
+    const KeyPlace& p = places[i];
+    m_keys[i]->setGeometry(p.column * (column + m_spacing), p.row * (m_side + m_spacing),
+                           p.span * column + (p.span - 1) * m_spacing, m_side);
+  }
 }
 
 QToolButton* Keypad::key(char16_t key) const { return findChild<QToolButton*>(keyName(key)); }

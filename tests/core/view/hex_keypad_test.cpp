@@ -104,5 +104,24 @@ TEST(Keypad, EachPadTypesOnlyItsOwnKeysAndNumbersAreNotPaired) {
   EXPECT_EQ(keypadForBase(7), KeypadKind::Decimal);
 }
 
+TEST(Keypad, ANarrowScreenGetsFewerKeysToARowButNeverFewerThanThree) {
+  const KeypadLayout hex = keypadLayout(KeypadKind::HexDigits);
+  EXPECT_EQ(keypadColumns(hex, 6 * 35 + 5 * 2, 35, 2), 6);
+  EXPECT_EQ(keypadColumns(hex, 6 * 35 + 5 * 2 - 1, 35, 2), 5);
+  EXPECT_EQ(keypadColumns(hex, 10, 35, 2), 3);
+  EXPECT_EQ(keypadColumns(keypadLayout(KeypadKind::Binary), 1000, 35, 2), 3);
+  // The two-column backspace goes on to a new row when one column is left in its own.
+  std::vector<KeyPlace> six = placeKeys(hex, 6);  // 0-5, 6-B, C-F and backspace
+  EXPECT_EQ(six.back().row, 2);
+  EXPECT_EQ(six.back().column, 4);
+  std::vector<KeyPlace> five = placeKeys(hex, 5);  // 0-4, 5-9, A-E, F and backspace
+  EXPECT_EQ(five.back().row, 3);
+  EXPECT_EQ(five.back().column, 1);
+  std::vector<KeyPlace> three = placeKeys(hex, 3);  // ..., C-E, then F and backspace
+  EXPECT_EQ(three.back().row, 5);
+  EXPECT_EQ(three.back().column, 1);
+  EXPECT_EQ(placeKeys(hex, 1).back().span, 1);  // never wider than the grid
+}
+
 }  // namespace
 }  // namespace nibblet
