@@ -12,8 +12,16 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTabBar>
+#include <QTreeWidget>
 #include <QScreen>
 #include <QScrollArea>
 #include <QTemporaryDir>
@@ -33,6 +41,7 @@
 #include "gui/app/main_frame.h"
 #include "gui/platform/modal_sheet.h"
 #include "gui/platform/qt_text.h"
+#include "gui/settings_ui/editor_pane.h"
 #include "gui/settings_ui/property_sheet.h"
 #include "gui/settings_ui/settings_page.h"
 #include "gui/test_files.h"
@@ -125,6 +134,22 @@ bool waitFor(const std::function<bool()>& ready) {
     QTest::qWait(20);
   }
   return true;
+}
+
+// The smaller side of `size` in millimetres on the primary screen.
+double millimetres(QSize size) {
+  return std::min(size.width(), size.height()) * 25.4 / QGuiApplication::primaryScreen()->physicalDotsPerInchY();
+}
+
+// The lowest item of the open pop-up menu, in millimetres; 0 when none is open.
+double lowestMenuItem() {
+  auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+  if (!menu) return 0;
+  double lowest = 1000;
+  for (QAction* a : menu->actions())
+    if (!a->isSeparator()) lowest = std::min(lowest, millimetres(QSize(1000, menu->actionGeometry(a).height())));
+  menu->close();
+  return lowest;
 }
 
 void closeDialog(QWidget* dialog) {
@@ -299,6 +324,74 @@ class ScreenFitTest : public QObject {
     if (dialog == "colour") frame->onCommand(kCmdOk);
     frame->close();
     program->finish();
+  }
+
+  void fingersGetTargetsOfSevenMillimetresOnAHandHeldOnly() {
+    setScreen(480, 800);
+    MemoryRegistryKey key;
+    auto program = start(key, false);
+    MainFrame* frame = program->mainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    QMap<QString, double> sizes;  // the smallest side of each kind of control, in millimetres
+    auto note = [&](const QString& what, double mm) { sizes[what] = std::min(sizes.value(what, 1000), mm); };
+    for (QAction* a : frame->toolbar()->actions())
+      if (!a->isSeparator()) note("toolbar button", millimetres(frame->toolbar()->widgetForAction(a)->size()));
+    note("toolbar band", millimetres(QSize(1000, frame->view()->view().toolbarHeight())));
+
+    Poller menu([&] {
+      if (!QApplication::activePopupWidget()) return false;
+      note("menu item", lowestMenuItem());
+      return true;
+    });
+    HexViewWidget* view = frame->view();
+    Rect cell;
+    QVERIFY(view->view().hexCell(5, cell));
+    QPoint at = view->clientOrigin() + QPoint(cell.left + 2, cell.top + 2);
+    QContextMenuEvent hold(QContextMenuEvent::Mouse, at, view->mapToGlobal(at));
+    QApplication::sendEvent(view, &hold);  // the byte menu
+    QTRY_VERIFY(menu.done());
+    Poller recent([&] {
+      if (!QApplication::activePopupWidget()) return false;
+      note("menu item", lowestMenuItem());
+      return true;
+    });
+    frame->onCommand(kCmdRecentFiles);
+    QTRY_VERIFY(recent.done());
+
+    frame->onCommand(kCmdSettings);
+    PropertySheet* sheet = frame->settingsPage()->sheet();
+    sheet->activateRow(4);  // a colour row: text box and "..." button
+    note("settings editor", millimetres(sheet->pane()->textBox()->size()));
+    note("settings button", millimetres(sheet->pane()->button()->size()));
+    note("settings tab", millimetres(sheet->tabs()->tabRect(0).size()));
+    note("settings row", millimetres(sheet->rowList()->visualItemRect(sheet->rowList()->topLevelItem(0)).size()));
+    Poller picker([&] {
+      QWidget* d = activeDialog();
+      if (!d) return false;
+      for (QSlider* slider : d->findChildren<QSlider*>()) note("colour slider", millimetres(slider->size()));
+      closeDialog(d);
+      return true;
+    });
+    sheet->pressButton();
+    QTRY_VERIFY(picker.done());
+    sheet->activateRow(1);  // a choice row: the drop-down
+    note("settings editor", millimetres(sheet->pane()->dropDown()->size()));
+    frame->onCommand(kCmdOk);
+    for (auto it = sizes.cbegin(); it != sizes.cend(); ++it)
+      QVERIFY2(it.value() >= 7.0, qPrintable(QString("%1: %2 mm").arg(it.key()).arg(it.value())));
+    QCOMPARE(sizes.size(), 8);
+
+    // A desktop keeps the toolbar's 24 pixels.
+    setScreen(1920, 1200);
+    QTRY_COMPARE(frame->geometry().height(), 860);
+    frame->close();
+    program->finish();
+    MemoryRegistryKey desktopKey;
+    auto desktop = start(desktopKey, false);
+    QVERIFY(QTest::qWaitForWindowExposed(desktop->mainFrame()));
+    QCOMPARE(desktop->mainFrame()->view()->view().toolbarHeight(), 24);
+    desktop->mainFrame()->close();
+    desktop->finish();
   }
 
   void aTapOnTheBlockedWindowLeavesTheKeysWithTheDialog() {

@@ -410,6 +410,24 @@ class ViewCommandsTest : public QObject {
     QTRY_VERIFY(search.done());
     QVERIFY(searchPadInHex);
     QVERIFY(!searchPadInText);
+
+    // Goto has a pad of 0-F that types an offset's digits as they are, without pair blanks.
+    QString offsetTyped;
+    bool gotoHasNoBlank = false;
+    Poller jump([&] {
+      QWidget* d = barDialog();
+      if (!d) return false;
+      auto* pad = d->findChild<Keypad*>("keypad");
+      gotoHasNoBlank = pad->isVisible() && !pad->key(kKeySpace);
+      for (char16_t k : {u'1', u'0'}) QTest::mouseClick(pad->key(k), Qt::LeftButton);
+      offsetTyped = d->findChild<QLineEdit*>(QString::number(kIdEntryEdit))->text();
+      click(d, kCmdOk);
+      return true;
+    });
+    frame->onCommand(kCmdGoto);
+    QTRY_VERIFY(jump.done());
+    QVERIFY(gotoHasNoBlank);
+    QCOMPARE(offsetTyped, QString("10"));
   }
 };
 
