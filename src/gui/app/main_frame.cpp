@@ -93,7 +93,7 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   m_titleLabel->setTextFormat(Qt::PlainText);
   m_okButton = new QPushButton(toQString(m_context.texts.loadText(kIdsOkButton)), titleBar);
   m_okButton->setObjectName("okButton");
-  m_okButton->setMinimumSize(std::max(s.x(48), fingerPixels(this)), std::max(s.y(30), fingerPixels(this)));
+  m_okButton->setMinimumSize(s.x(48), s.y(30));
   m_okButton->setFocusPolicy(Qt::NoFocus);
   connect(m_okButton, &QPushButton::clicked, this, [this] { onCommand(kCmdOk); });
   titleLayout->addWidget(m_titleLabel, 1);
@@ -182,24 +182,20 @@ void MainFrame::buildToolbar() {
   m_toolbar = new QToolBar(m_content);
   m_toolbar->setObjectName(QString::number(kToolbarId));
   m_toolbar->setMovable(false);
-  const ScreenScale& s = m_context.scale;
-  // On a hand-held the buttons are a finger's size, their images drawn at that size.
-  const int finger = fingerPixels(this);
-  const int iconSide = std::max(s.x(16), finger * 2 / 3);
-  m_toolbar->setIconSize(QSize(iconSide, std::max(s.y(16), finger * 2 / 3)));
   for (const ToolbarButton& b : kToolbarButtons) {
     if (b.image < 0) {
       m_toolbar->addSeparator();
       continue;
     }
-    QAction* a = m_toolbar->addAction(toolbarIcon(b.image, m_context.scale.dpiX * iconSide / s.x(16)),
-                                      toQString(m_context.texts.loadText(b.tooltip)));
+    QAction* a = m_toolbar->addAction(toQString(m_context.texts.loadText(b.tooltip)));
+    a->setData(b.image);
     a->setToolTip(toQString(m_context.texts.loadText(b.tooltip)));
     a->setObjectName(QString("toolbar%1").arg(b.command));
     int command = b.command;
     connect(a, &QAction::triggered, this, [this, command] { onCommand(command); });
-    if (QWidget* button = m_toolbar->widgetForAction(a)) button->setMinimumSize(finger, finger);
   }
+  // On a hand-held the buttons are a finger's size, their images drawn at that size.
+  sizeToolbar(m_toolbar, m_context.scale.dpiX, fingerPixels(this));
   m_toolbar->hide();
 }
 
@@ -210,8 +206,13 @@ int MainFrame::toolbarHeight() const {
 }
 
 void MainFrame::fitContent() {
-  // A turned screen, a new work area or another screen: the toolbar and the view are laid out
-  // again for it.
+  // A turned screen, a new work area or another screen: the controls take a finger's size
+  // there or not, and the toolbar and the view are laid out again for it.
+  const ScreenScale& s = m_context.scale;
+  const int finger = fingerPixels(this);
+  m_okButton->setMinimumSize(std::max(s.x(48), finger), std::max(s.y(30), finger));
+  fitMenuToFinger(m_menuBar, s.y(8));
+  if (m_toolbar) sizeToolbar(m_toolbar, s.dpiX, finger);
   placeContent();
   if (m_toolbar && !m_settingsShown) m_toolbar->setVisible(m_view && m_context.settings.showToolbar == 1);
 }

@@ -1,6 +1,7 @@
 #include "gui/platform/body_scroll_area.h"
 
 #include <QEvent>
+#include <QResizeEvent>
 #include <QLayout>
 #include <QScrollBar>
 #include <algorithm>
@@ -60,8 +61,28 @@ int BodyScrollArea::heightForWidth(int width) const {
   return body->layout()->totalHeightForWidth(width);
 }
 
+void BodyScrollArea::showBarFor(QSize size) {
+  // The bar shows only when the body, at the whole width, is taller than the room: a bar left
+  // over from a smaller size would narrow a body that now fits.
+  const int needed = hasHeightForWidth() ? heightForWidth(size.width()) : sizeHint().height();
+  setVerticalScrollBarPolicy(needed > size.height() ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+}
+
+void BodyScrollArea::resizeEvent(QResizeEvent* event) {
+  showBarFor(event->size());
+  QScrollArea::resizeEvent(event);
+}
+
+void BodyScrollArea::showEvent(QShowEvent* event) {
+  showBarFor(size());
+  QScrollArea::showEvent(event);
+}
+
 bool BodyScrollArea::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == widget() && event->type() == QEvent::LayoutRequest) updateGeometry();
+  if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+    updateGeometry();
+    showBarFor(size());
+  }
   return QScrollArea::eventFilter(watched, event);
 }
 

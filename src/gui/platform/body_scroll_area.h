@@ -20,7 +20,12 @@ class BodyScrollArea : public QScrollArea {
   int heightForWidth(int width) const override;
 
  protected:
+  void resizeEvent(QResizeEvent* event) override;
+  void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void showBarFor(QSize size);
 };
 
 }  // namespace nibblet

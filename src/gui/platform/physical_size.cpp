@@ -33,11 +33,13 @@ void fitMenuToFinger(QWidget* menu, int least) {
   if (finger == 0 && least == 0) return;
   const int pad = paddingFor(finger, QFontMetrics(menu->font()).height(), std::max(least, 4));
   const int side = std::max(8, pad);
-  menu->setStyleSheet(QStringLiteral("QMenuBar::item { padding: %1px %2px; } "
-                                     "QMenu::item { padding: %1px %3px %1px %2px; }")
-                          .arg(pad)
-                          .arg(side * 7 / 4)
-                          .arg(side * 7 / 2));
+  const QString style = QStringLiteral("QMenuBar::item { padding: %1px %2px; } "
+                                       "QMenu::item { padding: %1px %3px %1px %2px; }")
+                            .arg(pad)
+                            .arg(side * 7 / 4)
+                            .arg(side * 7 / 2);
+  // The same style again would only lay the menus out anew.
+  if (menu->styleSheet() != style) menu->setStyleSheet(style);
 }
 
 void fitDropDownToFinger(QComboBox* combo) {

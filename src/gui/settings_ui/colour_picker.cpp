@@ -29,13 +29,15 @@ ColourPicker::ColourPicker(QWidget* owner, std::u16string_view startText, const 
   m_normal.setPixelSize(qMax(1, 10 * s.dpiY / 72));
   m_normal.setWeight(QFont::Normal);
 
-  // The OK and Cancel buttons take the place of a hand-held's title-bar OK, below the sliders.
-  // On a hand-held the sliders and buttons are a finger's size, the picker taller by as much.
+  // The OK and Cancel buttons take the place of a hand-held's title-bar OK, below the sliders
+  // and down to the foot of the picker. On a hand-held the sliders and buttons are at least a
+  // finger's size, the picker taller by as much as they need.
   const int finger = fingerPixels(owner);
   const int sliderHeight = std::max(s.y(20), finger);
-  const int buttonHeight = std::max(s.y(30) - s.y(4), finger);
   const int width = s.x(kColourPickerWidth);
-  const int height = s.y(kColourPickerHeight) + 3 * (sliderHeight - s.y(20)) + buttonHeight + s.y(4);
+  const int buttonTop = s.y(22) + s.y(2) + 3 * (sliderHeight + s.y(2)) + s.y(2);
+  const int height = std::max(s.y(kColourPickerHeight) + s.y(30), buttonTop + std::max(finger, s.y(26)) + s.y(2));
+  const int buttonHeight = height - buttonTop - s.y(2);
   resize(width, height);
   setMinimumSize(width, height);
 
@@ -61,7 +63,6 @@ ColourPicker::ColourPicker(QWidget* owner, std::u16string_view startText, const 
   ok->setObjectName(QString::number(kCmdOk));
   auto* cancel = new QPushButton(toQString(texts.loadText(kIdsCancel)), this);
   cancel->setObjectName(QString::number(kCmdCancel));
-  const int buttonTop = top + s.y(2);
   const int buttonWidth = (width - s.x(6)) / 2;
   ok->setGeometry(s.x(2), buttonTop, buttonWidth, buttonHeight);
   cancel->setGeometry(s.x(4) + buttonWidth, buttonTop, buttonWidth, buttonHeight);
