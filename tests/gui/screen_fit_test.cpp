@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QEventLoop>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -392,6 +393,39 @@ class ScreenFitTest : public QObject {
     QCOMPARE(desktop->mainFrame()->view()->view().toolbarHeight(), 24);
     desktop->mainFrame()->close();
     desktop->finish();
+  }
+
+  void aCloseWhileTheEntrySheetIsOpenCancelsItFirst() {
+    setScreen(480, 800);
+    MemoryRegistryKey key;
+    auto program = start(key, false);
+    MainFrame* frame = program->mainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    bool viewKept = false;
+    Poller close([&] {
+      QWidget* sheet = activeDialog();
+      if (!sheet) return false;
+      frame->close();  // the window manager's close button: the sheet is not modal to it
+      viewKept = frame->view() != nullptr;
+      return true;
+    });
+    Rect cell;
+    QVERIFY(frame->view()->view().hexCell(2, cell));
+    QTest::mouseClick(frame->view(), Qt::LeftButton, {}, frame->view()->clientOrigin() + QPoint(cell.left + 2, cell.top + 2));
+    QTRY_VERIFY(close.done());
+    QVERIFY(viewKept);
+    // The close follows when the program is idle again: an event loop that waits for events.
+    QEventLoop idle;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+      if (!frame->isVisible()) idle.quit();
+    });
+    poll.start(20);
+    QTimer::singleShot(10000, &idle, &QEventLoop::quit);
+    idle.exec();
+    QVERIFY(!frame->isVisible());
+    QVERIFY(!frame->view());
+    program->finish();
   }
 
   void aTapOnTheBlockedWindowLeavesTheKeysWithTheDialog() {

@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -463,6 +464,14 @@ void MainFrame::closeEvent(QCloseEvent* event) {
   if (m_context.waitCursor.isBusy()) {
     m_closeWhenIdle = true;
     event->ignore();
+    return;
+  }
+  // A sheet inside the window (the entry) is cancelled first: it works on the view the close
+  // takes away. The close follows once it has ended.
+  if (auto* sheet = qobject_cast<QDialog*>(activeDialog()); sheet && !sheet->isWindow()) {
+    m_closeWhenIdle = true;
+    event->ignore();
+    sheet->reject();
     return;
   }
   // Closing the window closes the document with its questions; when that does not happen (a
