@@ -31,6 +31,7 @@
 #include <QToolBar>
 #include <QWindow>
 #include <qpa/qplatformnativeinterface.h>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <functional>
 
@@ -434,21 +435,29 @@ class ScreenFitTest : public QObject {
     auto program = start(key, false);
     MainFrame* frame = program->mainFrame();
     QVERIFY(QTest::qWaitForWindowExposed(frame));
-    bool keptKeys = false;
+    QString typed;
+    bool active = false;
     Poller tap([&] {
       QWidget* dialog = activeDialog();
       if (!dialog || !dialog->isWindow()) return false;
       // The display server gives the keyboard to the main window, as a compositor does for a
-      // tap on it.
+      // tap on it, and sends it the keys typed next.
       frame->windowHandle()->requestActivate();
       QCoreApplication::processEvents();  // the activation arrives
-      keptKeys = waitFor([&] { return QGuiApplication::focusWindow() == dialog->windowHandle(); });
+      for (Qt::Key k : {Qt::Key_1, Qt::Key_A})
+        for (QEvent::Type t : {QEvent::KeyPress, QEvent::KeyRelease})
+          QWindowSystemInterface::handleKeyEvent<QWindowSystemInterface::AsynchronousDelivery>(
+              frame->windowHandle(), t, k, Qt::NoModifier, QKeySequence(k).toString());
+      QWindowSystemInterface::flushWindowSystemEvents();
+      typed = dialog->findChild<QLineEdit*>()->text();
+      active = waitFor([&] { return QGuiApplication::focusWindow() == dialog->windowHandle(); });
       closeDialog(dialog);
       return true;
     });
     frame->onCommand(kCmdGoto);
     QTRY_VERIFY(tap.done());
-    QVERIFY(keptKeys);
+    QCOMPARE(typed, QString("1A"));
+    QVERIFY(active);
     frame->close();
     program->finish();
   }

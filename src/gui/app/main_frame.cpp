@@ -28,6 +28,7 @@
 #include "gui/app/frame_diff_window.h"
 #include "gui/browser/run_file_browser.h"
 #include "gui/convert/converter_dialog.h"
+#include "gui/platform/modal_keys.h"
 #include "gui/platform/modal_sheet.h"
 #include "gui/platform/physical_size.h"
 #include "gui/platform/qt_text.h"

@@ -5,7 +5,6 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
-#include <QWindow>
 #include <vector>
 
 #include "gui/platform/screen_fit.h"
@@ -99,24 +98,6 @@ QWidget* activeDialog() {
   for (auto it = sheets.rbegin(); it != sheets.rend(); ++it)
     if (*it && (*it)->isVisible()) return *it;
   return nullptr;
-}
-
-void keepKeysWithModalDialog() {
-  static bool installed = false;
-  if (installed) return;
-  installed = true;
-  QObject::connect(qApp, &QGuiApplication::focusWindowChanged, qApp, [](QWindow* focused) {
-    QWindow* modal = QGuiApplication::modalWindow();
-    if (!focused || !modal || focused == modal) return;
-    if (focused->type() == Qt::Popup || focused->type() == Qt::ToolTip) return;
-    // A window the modal one opened (its own message box) may have the keys.
-    for (QWindow* w = focused; w; w = w->transientParent())
-      if (w == modal) return;
-    QPointer<QWindow> keep = modal;
-    QMetaObject::invokeMethod(qApp, [keep] {
-      if (keep && keep == QGuiApplication::modalWindow()) keep->requestActivate();
-    }, Qt::QueuedConnection);
-  });
 }
 
 }  // namespace nibblet

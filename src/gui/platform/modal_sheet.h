@@ -1,9 +1,8 @@
 #pragma once
-// Modal dialogs shown inside the main window as sheets, and the keyboard kept with whatever
-// modal dialog is open. A sheet is a dialog made a child of a cover over the window: it lies
-// where the program puts it on every display server (a compositor centres a dialog window
-// wherever it likes), and the cover keeps taps and keys from the window behind it while the
-// sheet runs.
+// Modal dialogs shown inside the main window as sheets. A sheet is a dialog made a child of a
+// cover over the window: it lies where the program puts it on every display server (a
+// compositor centres a dialog window wherever it likes), and the cover keeps taps and keys from
+// the window behind it while the sheet runs.
 
 class QDialog;
 class QWidget;
@@ -34,9 +33,5 @@ class ModalSheet {
 // The modal dialog the user works in: a modal dialog window, else the newest open sheet; null
 // when there is none.
 QWidget* activeDialog();
-
-// From now on, when the display server gives the keyboard to a window that a modal dialog
-// blocks (a tap on the main window behind the dialog under Wayland), the dialog takes it back.
-void keepKeysWithModalDialog();
 
 }  // namespace nibblet
