@@ -167,15 +167,23 @@ class ScreenFitTest : public QObject {
  private:
   QTemporaryDir m_dir;
 
-  // Starts the program on a 4096-byte file; German when `german`.
-  std::unique_ptr<Application> start(MemoryRegistryKey& key, bool german) {
+  std::unique_ptr<MemoryRegistryKey> m_key;
+  std::unique_ptr<Application> m_program;
+
+  // Gives the screen the size `screen` and starts the program on a 4096-byte file, German when
+  // `german`; the main window once it is shown, else null.
+  MainFrame* start(QSize screen, bool german = false) {
+    cleanup();
+    setScreen(screen.width(), screen.height());
     Settings stored = Settings::defaults(u"");
     stored.showToolbar = 1;
     stored.languageIndex = german ? 1 : 0;  // the only module beside the program: German
-    key.setBinary(u"main", stored.toBytes());
-    auto program = std::make_unique<Application>(key);
-    program->start(toU16(test::writeTestFile(m_dir, "fit.bin", QByteArray(4096, 'f'))));
-    return program;
+    m_key = std::make_unique<MemoryRegistryKey>();
+    m_key->setBinary(u"main", stored.toBytes());
+    m_program = std::make_unique<Application>(*m_key);
+    m_program->start(toU16(test::writeTestFile(m_dir, "fit.bin", QByteArray(4096, 'f'))));
+    MainFrame* frame = m_program->mainFrame();
+    return QTest::qWaitForWindowExposed(frame) ? frame : nullptr;
   }
 
  private slots:
@@ -183,12 +191,16 @@ class ScreenFitTest : public QObject {
     QVERIFY(test::usePrivateHome(m_dir));
   }
 
+  void cleanup() {
+    if (!m_program) return;
+    if (MainFrame* frame = m_program->mainFrame()) frame->close();
+    m_program->finish();
+    m_program.reset();
+  }
+
   void aTurnedScreenRefitsTheWindowBothWays() {
-    setScreen(480, 800);
-    MemoryRegistryKey key;
-    auto program = start(key, false);
-    MainFrame* frame = program->mainFrame();
-    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    MainFrame* frame = start({480, 800});
+    QVERIFY(frame);
     QCOMPARE(frame->geometry(), QRect(0, 26, 480, 774));
 
     setScreen(800, 480);
@@ -215,25 +227,17 @@ class ScreenFitTest : public QObject {
     QTRY_VERIFY(turn.done());
     QVERIFY(turned);
     QVERIFY(onScreen(frame, frame->toolbar()));
-    frame->close();
-    program->finish();
   }
 
   void aLandscapeHandHeldScreenIsFilled() {
-    setScreen(800, 480);
-    MemoryRegistryKey key;
-    Application program(key);
-    program.start(u"");
-    MainFrame* frame = program.mainFrame();
-    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    MainFrame* frame = start({800, 480});
+    QVERIFY(frame);
     QCOMPARE(frame->geometry(), QRect(0, 26, 800, 454));
     // A desktop screen gets the portrait window in its middle.
     setScreen(1920, 1200);
     QTRY_COMPARE(frame->geometry().height(), 860);
     QCOMPARE(frame->geometry().width(), 480);
     QCOMPARE(frame->geometry().center().x(), 959);
-    frame->close();
-    program.finish();
   }
 
   void everyDialogFitsItsScreenAndATurn_data() {
@@ -254,11 +258,8 @@ class ScreenFitTest : public QObject {
     QFETCH(QString, dialog);
     QFETCH(QSize, screen);
     QFETCH(bool, german);
-    setScreen(screen.width(), screen.height());
-    MemoryRegistryKey key;
-    auto program = start(key, german);
-    MainFrame* frame = program->mainFrame();
-    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    MainFrame* frame = start(screen, german);
+    QVERIFY(frame);
     HexViewWidget* view = frame->view();
     QVERIFY(view);
 
@@ -314,7 +315,7 @@ class ScreenFitTest : public QObject {
       sheet->activateRow(4);  // the changes mark colour
       sheet->pressButton();
     } else if (dialog == "message") {
-      program->context().messages.show(u"Error", kStyleError,
+      m_program->context().messages.show(u"Error", kStyleError,
                                        u"File /home/user/a rather long folder name/and a long file name.bin open error (2).");
     } else if (dialog == "browser") {
       frame->onCommand(kCmdOpen);
@@ -324,16 +325,11 @@ class ScreenFitTest : public QObject {
     QTRY_VERIFY_WITH_TIMEOUT(check.done(), 25000);
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join("; ")));
     if (dialog == "colour") frame->onCommand(kCmdOk);
-    frame->close();
-    program->finish();
   }
 
   void fingersGetTargetsOfSevenMillimetresOnAHandHeldOnly() {
-    setScreen(480, 800);
-    MemoryRegistryKey key;
-    auto program = start(key, false);
-    MainFrame* frame = program->mainFrame();
-    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    MainFrame* frame = start({480, 800});
+    QVERIFY(frame);
     QMap<QString, double> sizes;  // the smallest side of each kind of control, in millimetres
     auto note = [&](const QString& what, double mm) { sizes[what] = std::min(sizes.value(what, 1000), mm); };
     for (QAction* a : frame->toolbar()->actions())
@@ -384,24 +380,14 @@ class ScreenFitTest : public QObject {
     QCOMPARE(sizes.size(), 8);
 
     // A desktop keeps the toolbar's 24 pixels.
-    setScreen(1920, 1200);
-    QTRY_COMPARE(frame->geometry().height(), 860);
-    frame->close();
-    program->finish();
-    MemoryRegistryKey desktopKey;
-    auto desktop = start(desktopKey, false);
-    QVERIFY(QTest::qWaitForWindowExposed(desktop->mainFrame()));
-    QCOMPARE(desktop->mainFrame()->view()->view().toolbarHeight(), 24);
-    desktop->mainFrame()->close();
-    desktop->finish();
+    frame = start({1920, 1200});
+    QVERIFY(frame);
+    QCOMPARE(frame->view()->view().toolbarHeight(), 24);
   }
 
   void aCloseWhileTheEntrySheetIsOpenCancelsItFirst() {
-    setScreen(480, 800);
-    MemoryRegistryKey key;
-    auto program = start(key, false);
-    MainFrame* frame = program->mainFrame();
-    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    MainFrame* frame = start({480, 800});
+    QVERIFY(frame);
     bool viewKept = false;
     Poller close([&] {
       QWidget* sheet = activeDialog();
@@ -426,15 +412,11 @@ class ScreenFitTest : public QObject {
     idle.exec();
     QVERIFY(!frame->isVisible());
     QVERIFY(!frame->view());
-    program->finish();
   }
 
   void aTapOnTheBlockedWindowLeavesTheKeysWithTheDialog() {
-    setScreen(480, 800);
-    MemoryRegistryKey key;
-    auto program = start(key, false);
-    MainFrame* frame = program->mainFrame();
-    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    MainFrame* frame = start({480, 800});
+    QVERIFY(frame);
     QString typed;
     bool active = false;
     Poller tap([&] {
@@ -458,8 +440,6 @@ class ScreenFitTest : public QObject {
     QTRY_VERIFY(tap.done());
     QCOMPARE(typed, QString("1A"));
     QVERIFY(active);
-    frame->close();
-    program->finish();
   }
 };
 

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 namespace nibblet {
 
@@ -21,6 +22,13 @@ constexpr char16_t kKeySpace = u' ';
 
 // The sixteen digit keys in the pad's order, four to a row.
 constexpr char16_t kHexKeys[] = u"0123456789ABCDEF";
+
+// Backspace on any pad: takes the selection, or the character before the caret. False, changing
+// nothing, with no selection at the start of the line.
+bool eraseBeforeCaret(LineState& line);
+// Puts `insert` over the selection (or at the caret) and the caret behind it; false, changing
+// nothing, when the text would pass `maxChars` characters.
+bool typeOverSelection(LineState& line, std::u16string_view insert, std::size_t maxChars);
 
 // Applies `key` (a digit 0-9 or A-F, kKeySpace or kKeyBackspace) to `line`, keeping the text
 // within `maxChars` characters; a caret or anchor past the end counts as the end. The pairing

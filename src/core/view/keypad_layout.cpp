@@ -93,23 +93,9 @@ KeypadKind keypadForBase(int base) {
 
 bool pressKeypadKey(LineState& line, char16_t key, std::size_t maxChars, KeypadKind kind) {
   if (kind == KeypadKind::HexPairs) return pressHexKey(line, key, maxChars);
-  const std::size_t end = line.text.size();
-  std::size_t from = std::min({line.cursor, line.anchor, end});
-  const std::size_t to = std::min(std::max(line.cursor, line.anchor), end);
-  if (key == kKeyBackspace) {
-    if (from == to) {
-      if (from == 0) return false;
-      --from;
-    }
-    line.text.erase(from, to - from);
-  } else {
-    if (!isPadKey(keypadLayout(kind), key)) return false;
-    if (end - (to - from) + 1 > maxChars) return false;
-    line.text.replace(from, to - from, 1, key);
-    ++from;
-  }
-  line.cursor = line.anchor = from;
-  return true;
+  if (key == kKeyBackspace) return eraseBeforeCaret(line);
+  if (!isPadKey(keypadLayout(kind), key)) return false;
+  return typeOverSelection(line, std::u16string_view(&key, 1), maxChars);
 }
 
 }  // namespace nibblet
