@@ -11,8 +11,6 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLineEdit>
@@ -30,11 +28,11 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QWindow>
-#include <qpa/qplatformnativeinterface.h>
 #include <qpa/qwindowsysteminterface.h>
 
 #include <functional>
 
+#include "gui/offscreen_helpers.h"
 #include "core/i18n/command_ids.h"
 #include "core/platform/message_box.h"
 #include "core/platform/registry_key.h"
@@ -53,17 +51,8 @@ using namespace nibblet;
 
 namespace {
 
-// Gives the offscreen platform's one screen a new size, as a rotation does.
-void setScreen(int width, int height) {
-  QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-  auto set = reinterpret_cast<void (*)(QJsonObject, QPlatformNativeInterface*)>(
-      native->nativeResourceForIntegration("setConfiguration"));
-  QJsonObject screen{{"name", ""}, {"x", 0}, {"y", 0}, {"width", width}, {"height", height}, {"logicalDpi", 96},
-                     {"logicalBaseDpi", 96}, {"dpr", 1.0}};
-  // No window manager draws frames on a hand-held shell.
-  set(QJsonObject{{"screens", QJsonArray{screen}}, {"windowFrameMargins", false}}, native);
-  QCoreApplication::processEvents();
-}
+using test::Poller;
+using test::setScreen;
 
 QRect workArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
@@ -104,29 +93,6 @@ QStringList misfits(QWidget* dialog) {
   }
   return out;
 }
-
-// Runs `step` every 20 ms until it returns true; gives up at the deadline, so a dialog that
-// never comes fails the test instead of hanging it.
-class Poller {
- public:
-  explicit Poller(std::function<bool()> step) : m_step(std::move(step)), m_deadline(20000) {
-    m_timer.setInterval(20);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] {
-      if (m_busy) return;
-      m_busy = true;
-      if (m_step() || m_deadline.hasExpired()) m_timer.stop();
-      m_busy = false;
-    });
-    m_timer.start();
-  }
-  bool done() const { return !m_timer.isActive(); }
-
- private:
-  std::function<bool()> m_step;
-  QTimer m_timer;
-  QDeadlineTimer m_deadline;
-  bool m_busy = false;
-};
 
 // Waits up to a deadline for `ready`; processes events meanwhile.
 bool waitFor(const std::function<bool()>& ready) {
@@ -334,7 +300,7 @@ class ScreenFitTest : public QObject {
     auto note = [&](const QString& what, double mm) { sizes[what] = std::min(sizes.value(what, 1000), mm); };
     for (QAction* a : frame->toolbar()->actions())
       if (!a->isSeparator()) note("toolbar button", millimetres(frame->toolbar()->widgetForAction(a)->size()));
-    note("toolbar band", millimetres(QSize(1000, frame->view()->view().toolbarHeight())));
+    note("toolbar band", millimetres(QSize(1000, frame->toolbar()->height())));
 
     Poller menu([&] {
       if (!QApplication::activePopupWidget()) return false;
@@ -382,7 +348,7 @@ class ScreenFitTest : public QObject {
     // A desktop keeps the toolbar's 24 pixels.
     frame = start({1920, 1200});
     QVERIFY(frame);
-    QCOMPARE(frame->view()->view().toolbarHeight(), 24);
+    QCOMPARE(frame->toolbar()->height(), 24);
   }
 
   void aCloseWhileTheEntrySheetIsOpenCancelsItFirst() {

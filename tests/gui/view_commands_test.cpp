@@ -26,46 +26,21 @@
 #include "gui/platform/modal_sheet.h"
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
+#include "gui/offscreen_helpers.h"
 #include "gui/platform/qt_text.h"
 #include "core/view/hex_keypad.h"
-#include "gui/view/keypad.h"
+#include "gui/view/hex_keypad.h"
 #include "gui/view/hex_view_widget.h"
 
 using namespace nibblet;
 
 namespace {
 
-// Calls `step` every 20 ms until it returns true. A step that opens a nested modal loop is not
-// entered again while it runs; another Poller handles what that loop shows.
-class Poller {
- public:
-  explicit Poller(std::function<bool()> step) : m_step(std::move(step)) {
-    m_timer.setInterval(20);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] {
-      if (m_busy) return;
-      m_busy = true;
-      bool finished = m_step();
-      m_busy = false;
-      if (finished) m_timer.stop();
-    });
-    m_timer.start();
-  }
-  bool done() const { return !m_timer.isActive(); }
-
- private:
-  std::function<bool()> m_step;
-  QTimer m_timer;
-  bool m_busy = false;
-};
-
-QWidget* barDialog() {
-  QWidget* w = activeDialog();
-  return w && w->objectName() == QString::number(kDialogEntry) ? w : nullptr;
-}
-
-void click(QWidget* dialog, int command) {
-  QTest::mouseClick(dialog->findChild<QToolButton*>(QString::number(command)), Qt::LeftButton);
-}
+using test::barDialog;
+using test::cellCentre;
+using test::chooseFromByteMenu;
+using test::click;
+using test::Poller;
 
 // Types `text` into the open dialog 930 after pressing `mode`, then presses Ok.
 bool typeAndOk(QWidget* dialog, int mode, const QString& text) {
@@ -105,35 +80,6 @@ class ViewCommandsTest : public QObject {
     return f.readAll();
   }
 
-  static QPoint cellCentre(HexViewWidget* view, std::uint32_t offset) {
-    Rect r;
-    if (!view->view().hexCell(offset, r)) return {};
-    return view->clientOrigin() + QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  }
-
-  // Tap-and-hold on `offset` and choose item `id` of the byte menu; false when the item was
-  // missing or greyed (the menu is then dismissed).
-  static bool chooseFromByteMenu(HexViewWidget* view, std::uint32_t offset, int id) {
-    bool chosen = false;
-    Poller menuPoller([&] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      if (!menu) return false;
-      auto* action = menu->findChild<QAction*>(QString::number(id));
-      if (action && action->isEnabled()) {
-        menu->setActiveAction(action);
-        QTest::keyClick(menu, Qt::Key_Return);
-        chosen = true;
-      } else {
-        menu->close();
-      }
-      return true;
-    });
-    QPoint at = cellCentre(view, offset);
-    QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->mapToGlobal(at));
-    QApplication::sendEvent(view, &event);
-    return QTest::qWaitFor([&] { return menuPoller.done(); }, 5000) && chosen;
-  }
-
  private slots:
   void initTestCase() {
     QVERIFY(m_dir.isValid());
@@ -142,19 +88,8 @@ class ViewCommandsTest : public QObject {
   }
 
   void cleanup() {
-    if (m_program) {
-      // Edits made on the spot are kept when the document closes.
-      Poller keep([] {
-        if (auto* box = qobject_cast<QMessageBox*>(activeDialog())) {
-          box->button(QMessageBox::Yes)->click();
-          return true;
-        }
-        return false;
-      });
-      m_program->mainFrame()->close();
-      m_program->finish();
-      m_program.reset();
-    }
+    // Edits made on the spot are kept when the document closes.
+    test::closeKeepingEdits(m_program);
   }
 
   void copyThreeBytesPasteThemElsewhereAndUndo() {
@@ -362,7 +297,7 @@ class ViewCommandsTest : public QObject {
     Poller dialog([&] {
       QWidget* d = barDialog();
       if (!d) return false;
-      auto* pad = d->findChild<Keypad*>("keypad");
+      auto* pad = d->findChild<HexKeypad*>("hexKeypad");
       auto* edit = d->findChild<QLineEdit*>(QString::number(kIdEntryEdit));
       padInHex = pad->isVisible();
       panelOffWithPad = !edit->testAttribute(Qt::WA_InputMethodEnabled);
@@ -398,7 +333,7 @@ class ViewCommandsTest : public QObject {
     Poller search([&] {
       QWidget* d = barDialog();
       if (!d) return false;
-      auto* pad = d->findChild<Keypad*>("keypad");
+      auto* pad = d->findChild<HexKeypad*>("hexKeypad");
       click(d, kCmdEntryHex);
       searchPadInHex = pad->isVisible();
       click(d, kCmdEntryText);
@@ -417,7 +352,7 @@ class ViewCommandsTest : public QObject {
     Poller jump([&] {
       QWidget* d = barDialog();
       if (!d) return false;
-      auto* pad = d->findChild<Keypad*>("keypad");
+      auto* pad = d->findChild<HexKeypad*>("hexKeypad");
       gotoHasNoBlank = pad->isVisible() && !pad->key(kKeySpace);
       for (char16_t k : {u'1', u'0'}) QTest::mouseClick(pad->key(k), Qt::LeftButton);
       offsetTyped = d->findChild<QLineEdit*>(QString::number(kIdEntryEdit))->text();

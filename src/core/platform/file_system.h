@@ -93,14 +93,16 @@ std::u16string withSeparator(std::u16string_view folder);
 
 // `path` made absolute against the current folder without resolving links: "." parts and
 // doubled separators are dropped, ".." parts are kept as written. An absolute or empty path
-// only loses those parts; false leaves `out` empty when the current folder cannot be read.
-bool absolutePath(std::u16string_view path, std::u16string& out);
+// only loses those parts. False leaves `out` empty when the current folder cannot be read or
+// its name is not UTF-8; `error` then receives the system error code, or EILSEQ.
+bool absolutePath(std::u16string_view path, std::u16string& out, int* error = nullptr);
 
 // The text after the last separator, or the whole path when there is none.
 std::u16string fileNamePart(const std::u16string& path);
 
 // The user's private cache folder for the program: $XDG_CACHE_HOME/nibblet or
-// ~/.cache/nibblet, falling back to the system's temporary folder.
+// ~/.cache/nibblet, falling back to the system's temporary folder. Empty when the folder it
+// would name is not valid UTF-8.
 std::u16string defaultWorkPath();
 
 }  // namespace nibblet

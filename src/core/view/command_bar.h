@@ -10,7 +10,7 @@
 
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
-#include "core/view/keypad_layout.h"
+#include "core/view/hex_keypad.h"
 
 namespace nibblet {
 
@@ -47,10 +47,12 @@ class BarDialogModel {
   virtual std::size_t maxChars() const = 0;
   // Runs a bar command (or Ok 1 / Cancel 2 from the keyboard). Returns true when the dialog ends.
   virtual bool command(int id) = 0;
-  // True while the line takes hexadecimal pairs or a hexadecimal number: the dialog then shows
-  // its keypad of keypadKind() in place of the system keyboard.
+  // True while the line takes hexadecimal pairs: the dialog then shows its hex keypad in place
+  // of the system keyboard.
   virtual bool showsHexKeypad() const { return false; }
-  virtual KeypadKind keypadKind() const { return KeypadKind::HexPairs; }
+  // The keypad the dialog shows in place of the system keyboard, or null for none: the hex pad
+  // while showsHexKeypad(). The layout must not change while the dialog is open.
+  virtual const KeypadLayout* keypad() const { return showsHexKeypad() ? &kHexKeypad : nullptr; }
 };
 
 }  // namespace nibblet

@@ -28,6 +28,7 @@
 #include "gui/app/frame_diff_window.h"
 #include "gui/browser/run_file_browser.h"
 #include "gui/convert/converter_dialog.h"
+#include "gui/inspect/values_panel.h"
 #include "gui/platform/modal_keys.h"
 #include "gui/platform/modal_sheet.h"
 #include "gui/platform/physical_size.h"
@@ -283,6 +284,8 @@ void MainFrame::documentOpened(bool temporaryCopy) {
     view->setToolbarHeight(toolbarHeight());
     view->relayout(0, 0, 0, 0);
   }
+  // The values of the tapped byte, docked under the view; it goes with the view.
+  new ValuesPanel(view, m_context.key, m_context.texts, m_context.messages);
 }
 
 void MainFrame::documentClosing() {

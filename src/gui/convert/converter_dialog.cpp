@@ -15,7 +15,6 @@
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
-#include "core/view/keypad_layout.h"
 #include "gui/platform/body_scroll_area.h"
 #include "gui/platform/dialog_caption.h"
 #include "gui/platform/flow_layout.h"
@@ -23,7 +22,7 @@
 #include "gui/platform/qt_text.h"
 #include "gui/platform/screen_fit.h"
 #include "gui/platform/screen_scale.h"
-#include "gui/view/keypad.h"
+#include "gui/view/hex_keypad.h"
 
 namespace nibblet {
 namespace {
@@ -97,7 +96,7 @@ ConverterDialog::ConverterDialog(QWidget* owner, ConverterModel& model, const Te
   m_from->setCurrentIndex(m_model.fromIndex());
   m_to->setCurrentIndex(m_model.toIndex());
   m_copyAs->setCurrentIndex(m_model.copyAsIndex());
-  m_keypad = new Keypad(this, keypadForBase(ConverterModel::baseOf(m_model.fromIndex())));
+  m_keypad = new HexKeypad(this, ConverterModel::keypad(m_model.fromIndex()));
 
   auto* body = new QWidget;
   auto* rows = new QVBoxLayout(body);
@@ -151,7 +150,7 @@ ConverterDialog::ConverterDialog(QWidget* owner, ConverterModel& model, const Te
   });
   connect(m_to, &QComboBox::currentIndexChanged, this, [this] { convert(); });
   connect(m_equals, &QPushButton::clicked, this, [this] { evaluate(); });
-  connect(m_keypad, &Keypad::keyPressed, this,
+  connect(m_keypad, &HexKeypad::keyPressed, this,
           [this](QChar key) { m_keypad->typeInto(m_input, key, kConverterInputChars); });
   connect(ok, &QPushButton::clicked, this, &ConverterDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &ConverterDialog::reject);
@@ -181,12 +180,12 @@ void ConverterDialog::showModel() {
 }
 
 void ConverterDialog::showKeypad() {
-  const KeypadKind kind = keypadForBase(ConverterModel::baseOf(m_from->currentIndex()));
-  m_keypad->setKind(kind);
+  m_keypad->setKeypadLayout(ConverterModel::keypad(m_from->currentIndex()));
   // The pad is the keyboard for digits; expressions may also name functions and variables,
   // so in decimal the line still takes the system keyboard when the user calls it up.
-  m_input->setAttribute(Qt::WA_InputMethodEnabled, kind == KeypadKind::Decimal);
-  if (kind != KeypadKind::Decimal) QGuiApplication::inputMethod()->hide();
+  const bool decimal = ConverterModel::baseOf(m_from->currentIndex()) == 10;
+  m_input->setAttribute(Qt::WA_InputMethodEnabled, decimal);
+  if (!decimal) QGuiApplication::inputMethod()->hide();
 }
 
 void ConverterDialog::accept() {

@@ -14,7 +14,7 @@ class QPushButton;
 namespace nibblet {
 
 class ConverterModel;
-class Keypad;
+class HexKeypad;
 class Texts;
 struct ScreenScale;
 
@@ -24,7 +24,7 @@ class ConverterDialog : public QDialog {
  public:
   ConverterDialog(QWidget* owner, ConverterModel& model, const Texts& texts, const ScreenScale& scale);
 
-  Keypad* keypad() const { return m_keypad; }
+  HexKeypad* keypad() const { return m_keypad; }
 
  public slots:
   void accept() override;
@@ -43,7 +43,7 @@ class ConverterDialog : public QDialog {
   QComboBox* m_to;
   QComboBox* m_copyAs;
   QPushButton* m_equals;
-  Keypad* m_keypad;
+  HexKeypad* m_keypad;
 };
 
 }  // namespace nibblet

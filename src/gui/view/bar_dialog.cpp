@@ -14,7 +14,7 @@
 #include "gui/platform/screen_fit.h"
 #include "gui/platform/screen_scale.h"
 #include "gui/view/dialog_command_bar.h"
-#include "gui/view/keypad.h"
+#include "gui/view/hex_keypad.h"
 
 namespace nibblet {
 
@@ -23,7 +23,7 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
       m_model(model),
       m_bar(new DialogCommandBar(this, model.buttonCount(), texts, dpiX)),
       m_edit(new QLineEdit),
-      m_keypad(new Keypad(this, model.keypadKind())) {
+      m_keypad(new HexKeypad(this, model.keypad() ? *model.keypad() : kHexKeypad)) {
   setObjectName(QString::number(kDialogEntry));
   setWindowTitle(toQString(model.caption()));
   setModal(true);
@@ -56,7 +56,7 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
   column->setSpacing(4);
   column->addWidget(m_caption);
   column->addWidget(new BodyScrollArea(body, this), 1);
-  connect(m_keypad, &Keypad::keyPressed, this,
+  connect(m_keypad, &HexKeypad::keyPressed, this,
           [this](QChar key) { m_keypad->typeInto(m_edit, key, static_cast<std::size_t>(m_edit->maxLength())); });
   m_keypad->setVisible(false);  // until the model asks for it
 
@@ -77,7 +77,7 @@ void BarDialog::showState() {
   QString text = toQString(m_model.text());
   if (m_edit->text() != text) m_edit->setText(text);
 
-  const bool pad = m_model.showsHexKeypad();
+  const bool pad = m_model.keypad() != nullptr;
   if (pad == m_keypad->isVisibleTo(this)) return;
   m_keypad->setVisible(pad);
   // With the pad on screen the line asks for no input panel: the pad is the keyboard.
@@ -116,7 +116,7 @@ void BarDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   // Shown as a sheet, the dialog takes the keys from the window around it.
   if (!isWindow()) m_edit->setFocus();
-  if (!m_model.showsHexKeypad()) QGuiApplication::inputMethod()->show();
+  if (!m_model.keypad()) QGuiApplication::inputMethod()->show();
 }
 
 }  // namespace nibblet

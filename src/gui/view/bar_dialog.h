@@ -14,7 +14,7 @@ namespace nibblet {
 
 class BarDialogModel;
 class DialogCommandBar;
-class Keypad;
+class HexKeypad;
 class Texts;
 
 class BarDialog : public QDialog {
@@ -27,7 +27,7 @@ class BarDialog : public QDialog {
   // The caption as the dialog shows it in its own title row.
   QLabel* captionLabel() const { return m_caption; }
   // The keypad, shown while the line takes hex pairs or an offset.
-  Keypad* keypad() const { return m_keypad; }
+  HexKeypad* keypad() const { return m_keypad; }
   // The bar button of `command`, or null.
   QToolButton* button(int command) const;
 
@@ -45,7 +45,7 @@ class BarDialog : public QDialog {
   BarDialogModel& m_model;
   DialogCommandBar* m_bar;
   QLineEdit* m_edit;
-  Keypad* m_keypad;
+  HexKeypad* m_keypad;
   QLabel* m_caption = nullptr;
 };
 

@@ -1,5 +1,4 @@
 #include "core/view/hex_keypad.h"
-#include "core/view/keypad_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -68,59 +67,17 @@ TEST(HexKeypad, KeysThatDoNotFitOrDoNotBelongChangeNothing) {
   EXPECT_EQ(narrow(line.text), "4 ");
 }
 
-TEST(Keypad, EachPadTypesOnlyItsOwnKeysAndNumbersAreNotPaired) {
-  struct Case {
-    KeypadKind kind;
-    std::u16string_view keys;  // pressed in turn on an empty line; '<' is backspace
-    std::string text;
-  } cases[] = {
-      {KeypadKind::HexDigits, u"1A0", "1A0"},  // an offset reads whole: no blank after "1A"
-      {KeypadKind::HexDigits, u"F F", "FF"},    // no blank key
-      {KeypadKind::Binary, u"10210", "1010"},
-      {KeypadKind::Octal, u"7890", "70"},
-      {KeypadKind::Decimal, u"-2+3.5*(4%3)^2/1", "-2+3.5*(4%3)^2/1"},
-      {KeypadKind::Decimal, u"12A<", "1"},
-      {KeypadKind::HexPairs, u"4142", "41 42"},
-  };
-  for (const Case& c : cases) {
-    LineState line;
-    for (char16_t k : c.keys) pressKeypadKey(line, k == u'<' ? kKeyBackspace : k, 255, c.kind);
-    EXPECT_EQ(narrow(line.text), c.text) << narrow(std::u16string(c.keys));
-    // Every key the pad shows does something on an empty line (backspace aside).
-    for (const KeypadKey& key : keypadLayout(c.kind).keys) {
-      LineState empty;
-      EXPECT_EQ(pressKeypadKey(empty, key.key, 255, c.kind), key.key != kKeyBackspace);
-    }
-  }
-  // A selection is replaced; a full line takes nothing more.
-  LineState line{u"123", 0, 3};
-  EXPECT_TRUE(pressKeypadKey(line, u'9', 3, KeypadKind::Decimal));
-  EXPECT_EQ(narrow(line.text), "9");
-  EXPECT_EQ(line.cursor, 1u);
-  LineState full{u"777", 3, 3};
-  EXPECT_FALSE(pressKeypadKey(full, u'1', 3, KeypadKind::Octal));
-  EXPECT_EQ(keypadForBase(2), KeypadKind::Binary);
-  EXPECT_EQ(keypadForBase(16), KeypadKind::HexDigits);
-  EXPECT_EQ(keypadForBase(7), KeypadKind::Decimal);
-}
-
-TEST(Keypad, ANarrowScreenGetsFewerKeysToARowButNeverFewerThanThree) {
-  const KeypadLayout hex = keypadLayout(KeypadKind::HexDigits);
-  EXPECT_EQ(keypadColumns(hex, 6 * 35 + 5 * 2, 35, 2), 6);
-  EXPECT_EQ(keypadColumns(hex, 6 * 35 + 5 * 2 - 1, 35, 2), 5);
-  EXPECT_EQ(keypadColumns(hex, 10, 35, 2), 3);
-  EXPECT_EQ(keypadColumns(keypadLayout(KeypadKind::Binary), 1000, 35, 2), 3);
-  // The two-column backspace goes on to a new row when one column is left in its own.
-  std::vector<KeyPlace> six = placeKeys(hex, 6);  // 0-5, 6-B, C-F and backspace
-  EXPECT_EQ(six.back().row, 2);
-  EXPECT_EQ(six.back().column, 4);
-  std::vector<KeyPlace> five = placeKeys(hex, 5);  // 0-4, 5-9, A-E, F and backspace
-  EXPECT_EQ(five.back().row, 3);
-  EXPECT_EQ(five.back().column, 1);
-  std::vector<KeyPlace> three = placeKeys(hex, 3);  // ..., C-E, then F and backspace
-  EXPECT_EQ(three.back().row, 5);
-  EXPECT_EQ(three.back().column, 1);
-  EXPECT_EQ(placeKeys(hex, 1).back().span, 1);  // never wider than the grid
+TEST(HexKeypad, OtherLayoutsTakeOnlyTheirKeysAndGroupTheirOwnWay) {
+  constexpr KeypadLayout number{u"123\n456\n789\n-0\b", 0};
+  LineState line{u"12", 0, 2};  // the starting value, selected
+  for (char16_t key : {u'-', u'4', u'A', u' ', u'0'}) pressKey(line, key, 64, number);
+  EXPECT_EQ(narrow(line.text), "-40");  // no blanks, no letters
+  pressKey(line, kKeyBackspace, 64, number);
+  EXPECT_EQ(narrow(line.text), "-4");
+  constexpr KeypadLayout bits{u"01\n\b ", 4};
+  LineState byte;
+  for (char16_t key : std::u16string_view(u"010000012")) pressKey(byte, key, 64, bits);
+  EXPECT_EQ(narrow(byte.text), "0100 0001");
 }
 
 }  // namespace
