@@ -61,7 +61,7 @@ ModalSheet::ModalSheet(QDialog* dialog, QWidget* window)
     auto* w = qobject_cast<QWidget*>(child);
     if (!w || w == m_cover || w->isWindow() || !w->isEnabled()) continue;
     w->setEnabled(false);
-    w->setProperty("nibbletSheetDisabled", true);
+    m_disabled.emplace_back(w);
   }
   dialog->setParent(m_cover, Qt::Widget);
   dialog->setAutoFillBackground(true);
@@ -72,16 +72,11 @@ ModalSheet::ModalSheet(QDialog* dialog, QWidget* window)
 }
 
 ModalSheet::~ModalSheet() {
-  QWidget* window = m_cover->parentWidget();
   m_dialog->hide();
   m_dialog->setParent(m_formerParent, Qt::Widget);
   delete m_cover;
-  for (QObject* child : window->children()) {
-    auto* w = qobject_cast<QWidget*>(child);
-    if (!w || !w->property("nibbletSheetDisabled").toBool()) continue;
-    w->setProperty("nibbletSheetDisabled", QVariant());
-    w->setEnabled(true);
-  }
+  for (const QPointer<QWidget>& w : m_disabled)
+    if (w) w->setEnabled(true);
 }
 
 int ModalSheet::exec() {

@@ -4,8 +4,11 @@
 // compositor centres a dialog window wherever it likes), and the cover keeps taps and keys from
 // the window behind it while the sheet runs.
 
+#include <QPointer>
+#include <QWidget>
+#include <vector>
+
 class QDialog;
-class QWidget;
 
 namespace nibblet {
 
@@ -26,8 +29,9 @@ class ModalSheet {
 
  private:
   QDialog* m_dialog;
-  QWidget* m_formerParent;
+  QPointer<QWidget> m_formerParent;
   SheetCover* m_cover;
+  std::vector<QPointer<QWidget>> m_disabled;  // the window's controls the sheet turned off
 };
 
 // The modal dialog the user works in: a modal dialog window, else the newest open sheet; null

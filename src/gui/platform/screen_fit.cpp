@@ -134,8 +134,8 @@ void ScreenFit::postRefit() {
 void ScreenFit::watchScreen() {
   QWindow* handle = m_window->windowHandle();
   if (!handle || m_role == FitRole::Sheet) return;
-  if (!handle->property("nibbletScreenWatched").toBool()) {
-    handle->setProperty("nibbletScreenWatched", true);
+  if (handle != m_handle) {
+    m_handle = handle;
     connect(handle, &QWindow::screenChanged, this, [this] {
       watchScreen();
       postRefit();

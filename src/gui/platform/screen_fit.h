@@ -14,6 +14,7 @@
 
 class QScreen;
 class QWidget;
+class QWindow;
 
 namespace nibblet {
 
@@ -64,6 +65,7 @@ class ScreenFit : public QObject {
 
   QWidget* m_window;
   FitRole m_role;
+  QPointer<QWindow> m_handle;  // the native window whose screen is watched
   QPointer<QScreen> m_screen;
   QPointer<QWidget> m_host;  // a sheet's window
   std::function<void()> m_afterFit;
