@@ -1,5 +1,5 @@
 // The hex view's per-screen work on a full 480 x 640 screen (12-point fixed font: cells of
-// 10 x 22 pixels), each measured as the median of repeated runs with its spread:
+// 10 x 22 pixels), in alternating rounds, each reported as its median with its spread:
 // - rebuildText against two formatters of the same rows: one snprintf per byte (the slow way)
 //   and a table-driven formatter written the obvious way (the fair one);
 // - the mark list at random scroll positions with a million change-log and a million diff
@@ -9,14 +9,13 @@
 // - the values panel's refresh after a tap (every row decoded, and the count, sum and CRC-32 of a
 //   256-byte selection), against rebuildText of the same screen.
 
-#include <benchmark/benchmark.h>
-
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "bench_ratio.h"
+#include "alternating.h"
 #include "core/diff/diff_set.h"
 #include "core/document/change_log.h"
 #include "core/i18n/string_module.h"
@@ -35,6 +34,8 @@ class CellMeasure : public TextMeasure {
 };
 
 constexpr std::uint32_t kFileSize = 16u << 20;
+constexpr int kScreens = 20000;  // screens per round
+volatile std::uintptr_t g_sink;
 
 std::vector<std::uint8_t>& fileBytes() {
   static std::vector<std::uint8_t> bytes = [] {
@@ -57,24 +58,20 @@ struct Screen {
   }
 };
 
-void BM_RebuildText(benchmark::State& state) {
-  Screen s;
-  for (auto _ : state) {
+void rebuildText(Screen& s) {
+  for (int i = 0; i < kScreens; ++i) {
     s.view.rebuildText();
-    benchmark::DoNotOptimize(s.view.rowsText().data());
+    g_sink = reinterpret_cast<std::uintptr_t>(s.view.rowsText().data());
   }
-  state.counters["bytes"] = s.view.shownBytes();
 }
-BENCHMARK(BM_RebuildText)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // The same rows written with one snprintf per offset and per byte.
-void BM_SnprintfRowsBaseline(benchmark::State& state) {
-  Screen s;
+void snprintfRows(Screen& s) {
   const std::uint8_t* bytes = fileBytes().data();
   const std::uint32_t top = s.view.topOffset(), n = s.view.shownBytes(), perRow = s.view.bytesPerRow();
   const int digits = s.view.offsetDigits();
   std::vector<char> out(s.view.rowsText().size() + 64);
-  for (auto _ : state) {
+  for (int i = 0; i < kScreens; ++i) {
     char* p = out.data();
     for (std::uint32_t row = 0; row < n; row += perRow) {
       p += std::snprintf(p, 16, "%0*X: ", digits, top + row);
@@ -86,15 +83,13 @@ void BM_SnprintfRowsBaseline(benchmark::State& state) {
       *p++ = '\r';
       *p++ = '\n';
     }
-    benchmark::DoNotOptimize(out.data());
+    g_sink = reinterpret_cast<std::uintptr_t>(out.data());
   }
 }
-BENCHMARK(BM_SnprintfRowsBaseline)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // The same rows from lookup tables: two hex digits per byte from a 256-entry table, the offset
 // digit by digit, the text column byte by byte.
-void BM_TableRowsBaseline(benchmark::State& state) {
-  Screen s;
+void tableRows(Screen& s) {
   const std::uint8_t* bytes = fileBytes().data();
   const std::uint32_t top = s.view.topOffset(), n = s.view.shownBytes(), perRow = s.view.bytesPerRow();
   const int digits = s.view.offsetDigits();
@@ -105,7 +100,7 @@ void BM_TableRowsBaseline(benchmark::State& state) {
     pairs[b][1] = "0123456789abcdef"[b & 15];
   }
   std::vector<char> out(s.view.rowsText().size() + 64);
-  for (auto _ : state) {
+  for (int i = 0; i < kScreens; ++i) {
     char* p = out.data();
     for (std::uint32_t row = 0; row < n; row += perRow) {
       std::uint32_t offset = top + row;
@@ -125,10 +120,9 @@ void BM_TableRowsBaseline(benchmark::State& state) {
       *p++ = '\r';
       *p++ = '\n';
     }
-    benchmark::DoNotOptimize(out.data());
+    g_sink = reinterpret_cast<std::uintptr_t>(out.data());
   }
 }
-BENCHMARK(BM_TableRowsBaseline)->Repetitions(9)->ReportAggregatesOnly(true);
 
 // A million random changes and a difference at every 16th byte (the whole file).
 struct MillionMarks {
@@ -157,103 +151,151 @@ const std::vector<std::uint32_t>& randomPositions() {
   return positions;
 }
 
-// Scrolls to the next random position and collects the marks there; range(0) is 1 for the
-// million-entry lists and 0 for empty ones. range(1) is 1 when the rows text is rebuilt too.
-void BM_MarksAtRandomPositions(benchmark::State& state) {
-  ChangeLog emptyLog;
-  DiffSet emptyDiffs;
-  bool full = state.range(0) != 0;
-  Screen s;
-  s.view.setChangeLog(full ? &millionMarks().log : &emptyLog);
-  s.view.setDiffSet(full ? &millionMarks().diffs : &emptyDiffs);
-  std::vector<Mark> marks;
-  s.view.collectMarks(marks);  // the log's offset index is built once, on the first paint
-  const auto& positions = randomPositions();
-  std::size_t next = 0, collected = 0;
-  for (auto _ : state) {
-    s.view.gotoOffset(positions[next++ & 255]);
-    if (state.range(1)) s.view.rebuildText();
-    s.view.collectMarks(marks);
-    collected += marks.size();
-    benchmark::DoNotOptimize(marks.data());
+// Scrolls to the next random position and collects the marks there, kScreens times; `full`
+// uses the million-entry lists, else empty ones; `rows` rebuilds the rows text too.
+class MarksAtRandomPositions {
+ public:
+  MarksAtRandomPositions(bool full, bool rows) : m_rows(rows) {
+    m_view.view.setChangeLog(full ? &millionMarks().log : &m_emptyLog);
+    m_view.view.setDiffSet(full ? &millionMarks().diffs : &m_emptyDiffs);
+    m_view.view.collectMarks(m_marks);  // the log's offset index is built once, on the first paint
   }
-  state.counters["marks"] = benchmark::Counter(static_cast<double>(collected), benchmark::Counter::kAvgIterations);
-}
-BENCHMARK(BM_MarksAtRandomPositions)
-    ->Args({1, 0})->Args({0, 0})->Args({1, 1})->Args({0, 1})
-    ->Repetitions(9)->ReportAggregatesOnly(true);
+  void operator()() {
+    const auto& positions = randomPositions();
+    for (int i = 0; i < kScreens; ++i) {
+      m_view.view.gotoOffset(positions[m_next++ & 255]);
+      if (m_rows) m_view.view.rebuildText();
+      m_view.view.collectMarks(m_marks);
+      g_sink = m_marks.size();
+    }
+  }
 
-// One edit on screen and the paint that follows it: the view scrolled to a new random place,
-// an entry appended for a byte there and the byte stored, then the rows text and the mark list.
-// range(0) is the number of entries in the log before the first edit. Each edit lands on a
-// different screen, so the screen's own entries stay few and only the log's size differs.
-void BM_PaintAfterEdit(benchmark::State& state) {
-  ChangeLog log;
-  DiffSet diffs;
-  std::mt19937 random(11);
-  for (std::int64_t i = 0; i < state.range(0); ++i) log.append(random() % kFileSize, 0, 1);
-  std::vector<std::uint8_t> bytes(fileBytes());
-  Screen s;
-  s.view.setData(bytes.data(), kFileSize, kFileSize / 2);
-  s.view.setChangeLog(&log);
-  s.view.setDiffSet(&diffs);
-  std::vector<Mark> marks;
-  s.view.rebuildText();
-  s.view.collectMarks(marks);
-  std::mt19937 places(5);
-  std::uint32_t k = 0;
-  for (auto _ : state) {
-    s.view.gotoOffset(places() % kFileSize);
-    std::uint32_t offset = s.view.topOffset() + (k++ * 37) % s.view.shownBytes();
-    std::uint8_t value = static_cast<std::uint8_t>(k);
-    log.append(offset, bytes[offset], value);
-    bytes[offset] = value;
-    s.view.rebuildText();
-    s.view.collectMarks(marks);
-    benchmark::DoNotOptimize(marks.data());
-  }
-}
-BENCHMARK(BM_PaintAfterEdit)->Arg(1'000'000)->Arg(0)->Repetitions(9)->ReportAggregatesOnly(true);
+ private:
+  ChangeLog m_emptyLog;
+  DiffSet m_emptyDiffs;
+  Screen m_view;
+  std::vector<Mark> m_marks;
+  bool m_rows;
+  std::size_t m_next = 0;
+};
 
-// A tap on a new byte and the values panel's refresh: the core work behind a tap, with the
-// largest selection summed and checked.
-void BM_ValuesAfterTap(benchmark::State& state) {
-  Screen s;
-  Texts texts;
-  MemoryRegistryKey key;
-  ValuesPanelModel panel(s.view, texts, key);
-  const std::uint32_t top = s.view.topOffset();
-  s.view.setSelection(top, top + 255);
-  std::uint32_t k = 0;
-  for (auto _ : state) {
-    panel.follow(top + (k++ * 37) % s.view.shownBytes());
-    benchmark::DoNotOptimize(panel.rows().data());
+// One edit on screen and the paint that follows it, kScreens times: the view scrolled to a new
+// random place, an entry appended for a byte there and the byte stored, then the rows text and
+// the mark list. `entries` is the number of entries in the log before the first edit. Each edit
+// lands on a different screen, so the screen's own entries stay few and only the log's size
+// differs.
+class PaintAfterEdit {
+ public:
+  explicit PaintAfterEdit(int entries) : m_bytes(fileBytes()) {
+    std::mt19937 random(11);
+    for (int i = 0; i < entries; ++i) m_log.append(random() % kFileSize, 0, 1);
+    m_view.view.setData(m_bytes.data(), kFileSize, kFileSize / 2);
+    m_view.view.setChangeLog(&m_log);
+    m_view.view.setDiffSet(&m_diffs);
+    m_view.view.rebuildText();
+    m_view.view.collectMarks(m_marks);
   }
-}
-BENCHMARK(BM_ValuesAfterTap)->Repetitions(9)->ReportAggregatesOnly(true);
+  void operator()() {
+    for (int i = 0; i < kScreens; ++i) {
+      m_view.view.gotoOffset(m_places() % kFileSize);
+      std::uint32_t offset = m_view.view.topOffset() + (m_k++ * 37) % m_view.view.shownBytes();
+      std::uint8_t value = static_cast<std::uint8_t>(m_k);
+      m_log.append(offset, m_bytes[offset], value);
+      m_bytes[offset] = value;
+      m_view.view.rebuildText();
+      m_view.view.collectMarks(m_marks);
+      g_sink = m_marks.size();
+    }
+  }
+
+ private:
+  ChangeLog m_log;
+  DiffSet m_diffs;
+  std::vector<std::uint8_t> m_bytes;
+  Screen m_view;
+  std::vector<Mark> m_marks;
+  std::mt19937 m_places{5};
+  std::uint32_t m_k = 0;
+};
+
+// A tap on a new byte and the values panel's refresh, kScreens times: the core work behind a
+// tap, with the largest selection summed and checked.
+class ValuesAfterTap {
+ public:
+  ValuesAfterTap() : m_panel(m_screen.view, m_texts, m_key) {
+    const std::uint32_t top = m_screen.view.topOffset();
+    m_screen.view.setSelection(top, top + 255);
+  }
+  void operator()() {
+    const std::uint32_t top = m_screen.view.topOffset();
+    for (int i = 0; i < kScreens; ++i) {
+      m_panel.follow(top + (m_k++ * 37) % m_screen.view.shownBytes());
+      g_sink = reinterpret_cast<std::uintptr_t>(m_panel.rows().data());
+    }
+  }
+
+ private:
+  Screen m_screen;
+  Texts m_texts;
+  MemoryRegistryKey m_key;
+  ValuesPanelModel m_panel;
+  std::uint32_t m_k = 0;
+};
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  nibblet::bench::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const std::string r = "/repeats:9";
-  std::printf("\nrebuildText: median %.2f us per screen (target under 50 us)\n",
-              reporter.time("BM_RebuildText" + r + "_median") / 1000);
-  reporter.printMedianRatio("rebuildText vs one snprintf per byte", "BM_RebuildText" + r, "BM_SnprintfRowsBaseline" + r);
-  reporter.printMedianRatio("rebuildText vs a table-driven formatter", "BM_RebuildText" + r, "BM_TableRowsBaseline" + r);
-  reporter.printMedianRatio("mark list at random positions, 1M+1M entries vs empty lists",
-                            "BM_MarksAtRandomPositions/1/0" + r, "BM_MarksAtRandomPositions/0/0" + r);
-  reporter.printMedianRatio("rows text + mark list at random positions, 1M+1M entries vs empty lists",
-                            "BM_MarksAtRandomPositions/1/1" + r, "BM_MarksAtRandomPositions/0/1" + r);
-  reporter.printMedianRatio("edit + paint, log of 1M entries vs a log that starts empty",
-                            "BM_PaintAfterEdit/1000000" + r, "BM_PaintAfterEdit/0" + r);
-  const double values = reporter.time("BM_ValuesAfterTap" + r + "_median") / 1000;
-  std::printf("values panel after a tap: median %.2f us (target at most 50 us): %s\n", values,
-              values > 0 && values <= 50 ? "met" : "MISSED");
-  reporter.printMedianRatio("values panel after a tap vs rebuildText of the screen", "BM_ValuesAfterTap" + r,
-                            "BM_RebuildText" + r);
-  benchmark::Shutdown();
+int main() {
+  const char* r = std::getenv("ROUNDS");
+  const int rounds = r && std::atoi(r) > 0 ? std::atoi(r) : 9;
+  const double perScreen = 1e6 / kScreens;  // seconds per round -> microseconds per screen
+  bool met = true;
+  {
+    Screen s;
+    bench::Alternating a;
+    a.addTimed("one snprintf per byte", [&] { snprintfRows(s); });
+    a.addTimed("table-driven formatter", [&] { tableRows(s); });
+    a.addTimed("rebuildText", [&] { rebuildText(s); });
+    a.run(rounds);
+    a.print("rows text of a full screen (20,000 screens a round)");
+    bench::show("rebuildText vs one snprintf per byte", a["rebuildText"], a["one snprintf per byte"]);
+    bench::show("rebuildText vs a table-driven formatter", a["rebuildText"], a["table-driven formatter"]);
+    met &= bench::limit("rebuildText per screen (us)", a["rebuildText"].median() * perScreen, true, 50, "");
+  }
+  {
+    MarksAtRandomPositions emptyMarks(false, false), fullMarks(true, false), emptyBoth(false, true),
+        fullBoth(true, true);
+    bench::Alternating a;
+    a.addTimed("mark list, empty lists", [&] { emptyMarks(); });
+    a.addTimed("mark list, 1M + 1M entries", [&] { fullMarks(); });
+    a.addTimed("rows text + mark list, empty lists", [&] { emptyBoth(); });
+    a.addTimed("rows text + mark list, 1M + 1M entries", [&] { fullBoth(); });
+    a.run(rounds);
+    a.print("random scroll positions (20,000 screens a round)");
+    bench::show("mark list, 1M + 1M entries vs empty", a["mark list, 1M + 1M entries"], a["mark list, empty lists"]);
+    bench::show("rows text + mark list, 1M + 1M entries vs empty", a["rows text + mark list, 1M + 1M entries"],
+                a["rows text + mark list, empty lists"]);
+  }
+  {
+    PaintAfterEdit fresh(0), million(1'000'000);
+    bench::Alternating a;
+    a.addTimed("edit + paint, log starting empty", [&] { fresh(); });
+    a.addTimed("edit + paint, log of 1M entries", [&] { million(); });
+    a.run(rounds);
+    a.print("an edit and its paint (20,000 a round)");
+    bench::show("edit + paint, 1M entries vs a log starting empty", a["edit + paint, log of 1M entries"],
+                a["edit + paint, log starting empty"]);
+  }
+  {
+    Screen s;
+    ValuesAfterTap values;
+    bench::Alternating a;
+    a.addTimed("rebuildText", [&] { rebuildText(s); });
+    a.addTimed("values panel after a tap", [&] { values(); });
+    a.run(rounds);
+    a.print("values panel after a tap (20,000 taps a round)");
+    bench::show("values panel after a tap vs rebuildText", a["values panel after a tap"], a["rebuildText"]);
+    met &= bench::limit("values panel after a tap (us)", a["values panel after a tap"].median() * perScreen, true, 50, "");
+  }
+  std::printf("\n%s\n", met ? "all limits met" : "some limits MISSED");
   return 0;
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QKeyEvent>
@@ -24,6 +25,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <deque>
 #include <functional>
 
 #include "gui/platform/modal_sheet.h"
@@ -50,19 +52,74 @@ struct Answer {
   bool stayedAfterEscape = false;
 };
 
-// Presses Escape on the next modal box, then tries to close it, notes whether it is still
-// there, and finally presses the button `button`.
-void answerLater(Answer& answer, QMessageBox::StandardButton button) {
-  QTimer::singleShot(50, [&answer, button] {
-    auto* box = qobject_cast<QMessageBox*>(activeDialog());
-    if (!box) return;
-    answer.text = box->text();
+// Answers the program's message boxes in the order they come, with the buttons queued by
+// answerLater. A poll, not a one-shot timer: a box that comes late is still answered, and one
+// nobody expects is closed (and recorded) after a grace period, so no test waits for ever.
+struct BoxAnswerer {
+  struct Pending {
+    Answer* answer;
+    QMessageBox::StandardButton button;
+  };
+  std::deque<Pending> pending;
+  QStringList unexpected;
+  QTimer poll;
+  QElapsedTimer strayFor;
+
+  BoxAnswerer() {
+    poll.setInterval(20);
+    QObject::connect(&poll, &QTimer::timeout, [this] { tick(); });
+  }
+  void tick() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) {
+      strayFor.invalidate();
+      return;
+    }
+    if (pending.empty()) {
+      if (!strayFor.isValid()) strayFor.start();
+      if (strayFor.elapsed() < 2000) return;
+      unexpected << box->text();
+      QAbstractButton* any = box->button(QMessageBox::No) ? box->button(QMessageBox::No) : box->button(QMessageBox::Ok);
+      if (!any && !box->buttons().isEmpty()) any = box->buttons().first();
+      if (any) any->click();
+      return;
+    }
+    Pending next = pending.front();
+    pending.pop_front();
+    next.answer->text = box->text();
+    // Escape and closing must leave a Yes/No question open; then the queued button answers it.
     QTest::keyClick(box, Qt::Key_Escape);
     box->close();
     QApplication::processEvents();
-    answer.stayedAfterEscape = box->isVisible() && activeDialog() == box;
-    if (QAbstractButton* b = box->button(button)) b->click();
+    next.answer->stayedAfterEscape = box->isVisible() && QApplication::activeModalWidget() == box;
+    if (QAbstractButton* b = box->button(next.button)) b->click();
+  }
+};
+
+BoxAnswerer& answerer() {
+  static BoxAnswerer* one = new BoxAnswerer;
+  return *one;
+}
+
+// Runs a real event loop, as the program's own between events (so its idle checks run), until
+// `done` holds or `ms` have passed; returns whether `done` held.
+bool runUntil(const std::function<bool()>& done, int ms) {
+  QEventLoop loop;
+  QTimer check;
+  QElapsedTimer clock;
+  clock.start();
+  QObject::connect(&check, &QTimer::timeout, [&] {
+    if (done() || clock.elapsed() > ms) loop.quit();
   });
+  check.start(20);
+  loop.exec();
+  return done();
+}
+
+// Queues `button` as the answer to the next message box, and notes what the box showed.
+void answerLater(Answer& answer, QMessageBox::StandardButton button) {
+  answerer().pending.push_back({&answer, button});
+  if (!answerer().poll.isActive()) answerer().poll.start();
 }
 
 }  // namespace
@@ -107,6 +164,60 @@ class DataSafetyTest : public QObject {
  private slots:
   void initTestCase() {
     QVERIFY(test::usePrivateHome(m_dir));
+  }
+
+  // Every box a test expected came, and no other.
+  void cleanup() {
+    QCOMPARE(answerer().unexpected, QStringList());
+    QVERIFY(answerer().pending.empty());
+    answerer().unexpected.clear();
+    answerer().pending.clear();
+  }
+
+  void aFileReplacedUnderADocumentOnTheSpotIsAskedAboutWhenIdle() {
+    QString path = makeFile("renamed.bin", QByteArray(256, 'r'));
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(toU16(path));
+    MainFrame* frame = program.mainFrame();
+    QVERIFY(QTest::qWaitForWindowExposed(frame));
+    edit(frame->document(), 3, 'E');
+    // Another program writes its own file and renames it over this one.
+    QString other = makeFile("renamed.new", QByteArray(256, 'o'));
+    QVERIFY(::rename(other.toUtf8().constData(), path.toUtf8().constData()) == 0);
+    Answer question, kept;
+    answerLater(question, QMessageBox::No);
+    answerLater(kept, QMessageBox::Ok);
+    QVERIFY(runUntil([&] { return frame->view() == nullptr; }, 30000));
+    QVERIFY(question.text.startsWith(path + " was replaced by another program while it was open on the spot."));
+    QCOMPARE(kept.text, "The edited file was kept as " + path + ".edited.");
+    QCOMPARE(fileBytes(path), QByteArray(256, 'o'));
+    QByteArray edited(256, 'r');
+    edited[3] = 'E';
+    QCOMPARE(fileBytes(path + ".edited"), edited);
+    QVERIFY(!frame->action(kCmdUndo)->isEnabled());
+    QCOMPARE(frame->windowTitle(), QString("Nibblet"));
+    frame->close();
+    program.finish();
+  }
+
+  void aSettingsStoreThatFailsIsToldOnce() {
+    struct FailingKey : MemoryRegistryKey {
+      bool setBinary(const std::u16string&, const std::vector<std::uint8_t>&) override { return false; }
+    } key;
+    Application program(key);
+    program.start(u"");
+    MainFrame* frame = program.mainFrame();
+    Answer told;
+    answerLater(told, QMessageBox::Ok);
+    frame->onCommand(kCmdSettings);
+    frame->onCommand(kCmdOk);
+    QCOMPARE(told.text,
+             QString("The settings could not be stored. Choices made in the settings will be lost when Nibblet ends."));
+    frame->onCommand(kCmdSettings);
+    frame->onCommand(kCmdOk);  // not told again: any box now would be unexpected
+    frame->close();
+    program.finish();
   }
 
   void yesNoQuestionsAreAnsweredOnlyByYesOrNo() {
@@ -174,7 +285,7 @@ class DataSafetyTest : public QObject {
     }
     Answer save, overwrite;
     answerLater(save, QMessageBox::Yes);
-    QTimer::singleShot(300, [&] { answerLater(overwrite, QMessageBox::No); });
+    answerLater(overwrite, QMessageBox::No);
     frame->close();
     QVERIFY(overwrite.text.endsWith("was changed by another program since it was opened. Overwrite it?"));
     QVERIFY(frame->isVisible());
@@ -226,7 +337,9 @@ class DataSafetyTest : public QObject {
     poll.start(30);
     frame->onCommand(kCmdSave);
     frame->onCommand(kCmdExit);
-    const QString error = "Error 28 with file " + path + ".";
+    // The work folder is full, not the user's file's disk: the message says so.
+    const QString error = "Error 28 in the work folder " + small + "/work, so " + path +
+                          " was not saved. The changes are still in the document.";
     QCOMPARE(texts, QStringList({"Write changes to file " + path + "?", error, "Save changes?", error}));
     QVERIFY(frame->isVisible());
     QVERIFY(frame->view() != nullptr);
@@ -270,7 +383,7 @@ class DataSafetyTest : public QObject {
     QCOMPARE(fileBytes(copyFile).at(10), 'c');
     Answer save, saved;
     answerLater(save, QMessageBox::Yes);
-    QTimer::singleShot(300, [&] { answerLater(saved, QMessageBox::Ok); });
+    answerLater(saved, QMessageBox::Ok);
     QVERIFY(frame->document().close());
     QCOMPARE(save.text, QString("Save changes?"));
     QCOMPARE(saved.text, "File " + copyFile + " saved.");

@@ -15,10 +15,25 @@ namespace {
 
 constexpr int kNewFolderAttempts = 100;
 
+// Where an entry's name folded to lower case lies in the listing's one buffer of folded names,
+// and whether it is a folder: all the sort looks at, so the sort moves no strings.
 struct SortKey {
-  std::u16string lowerName;
-  std::size_t index;
+  std::uint32_t at;
+  std::uint32_t length;
+  std::uint32_t index;
+  bool folder;
 };
+
+// Appends `name` folded to lower case: ASCII at once, anything else through the Unicode folding.
+void appendFolded(std::u16string& out, std::u16string_view name) {
+  for (char16_t c : name) {
+    if (c >= 0x80) {
+      out += toLower(name);
+      return;
+    }
+  }
+  for (char16_t c : name) out += c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 32) : c;
+}
 
 }  // namespace
 
@@ -27,11 +42,6 @@ bool isFolderAttributes(std::uint32_t attributes) {
 }
 
 bool BrowserEntry::isFolder() const { return isFolderAttributes(attributes); }
-
-void sortFoldersFirst(std::vector<BrowserEntry>& entries) {
-  std::stable_partition(entries.begin(), entries.end(),
-                        [](const BrowserEntry& e) { return e.isFolder(); });
-}
 
 std::vector<BrowserEntry> listBrowserEntries(std::u16string_view folder,
                                              const FileBrowserOptions& options,
@@ -42,34 +52,42 @@ std::vector<BrowserEntry> listBrowserEntries(std::u16string_view folder,
 
   std::vector<SortKey> keys;
   keys.reserve(found.size());
-  entries.reserve(found.size());
-  for (FolderEntry& f : found) {
+  std::u16string folded;
+  for (std::size_t i = 0; i < found.size(); ++i) {
+    const FolderEntry& f = found[i];
     bool folderEntry = isFolderAttributes(f.attributes);
     if (options.folderMode && !folderEntry) continue;
     if (f.name.empty() || f.name.front() == u'.') continue;
     if (options.hideRomFiles && (f.attributes & kAttrInRom) != 0) continue;
-    std::u16string lowerName = toLower(f.name);
-    if (!folderEntry && !matchesAnyPattern(patterns, lowerName)) continue;
-
-    BrowserEntry entry;
-    entry.name = std::move(f.name);
-    entry.attributes = f.attributes;
-    if (!folderEntry) entry.sizeText = sizeText(f.size);
-    entry.dateText = dateText(f.writeTime);
-    keys.push_back({std::move(lowerName), entries.size()});
-    entries.push_back(std::move(entry));
+    const std::size_t at = folded.size();
+    appendFolded(folded, f.name);
+    if (!folderEntry && !matchesAnyPattern(patterns, std::u16string_view(folded).substr(at))) {
+      folded.resize(at);
+      continue;
+    }
+    keys.push_back({static_cast<std::uint32_t>(at), static_cast<std::uint32_t>(folded.size() - at),
+                    static_cast<std::uint32_t>(i), folderEntry});
   }
 
-  // Names in order ignoring case (the exact name breaks ties), then folders ahead of files.
-  std::sort(keys.begin(), keys.end(), [&entries](const SortKey& a, const SortKey& b) {
-    if (a.lowerName != b.lowerName) return a.lowerName < b.lowerName;
-    return entries[a.index].name < entries[b.index].name;
+  // Folders ahead of files, each group by name ignoring case (the exact name breaks ties).
+  const std::u16string_view names = folded;
+  std::sort(keys.begin(), keys.end(), [&](const SortKey& a, const SortKey& b) {
+    if (a.folder != b.folder) return a.folder;
+    int order = names.substr(a.at, a.length).compare(names.substr(b.at, b.length));
+    if (order != 0) return order < 0;
+    return found[a.index].name < found[b.index].name;
   });
-  std::vector<BrowserEntry> sorted;
-  sorted.reserve(entries.size());
-  for (const SortKey& key : keys) sorted.push_back(std::move(entries[key.index]));
-  sortFoldersFirst(sorted);
-  return sorted;
+  // The entries are made in their final order: the texts are written once, nothing is moved.
+  entries.resize(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    FolderEntry& f = found[keys[i].index];
+    BrowserEntry& entry = entries[i];
+    entry.name = std::move(f.name);
+    entry.attributes = f.attributes;
+    if (!keys[i].folder) entry.sizeText = sizeText(f.size);
+    entry.dateText = dateText(f.writeTime);
+  }
+  return entries;
 }
 
 FileBrowserModel::FileBrowserModel(const FileBrowserOptions& options, WaitCursor& cursor)

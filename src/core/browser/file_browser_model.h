@@ -32,9 +32,6 @@ std::vector<BrowserEntry> listBrowserEntries(std::u16string_view folder,
                                              const FileBrowserOptions& options,
                                              const std::vector<std::u16string>& patterns);
 
-// Puts folders ahead of files keeping the given order inside each group.
-void sortFoldersFirst(std::vector<BrowserEntry>& entries);
-
 class FileBrowserModel {
  public:
   enum class DoubleTap { Nothing, Ok, OpenedFolder };

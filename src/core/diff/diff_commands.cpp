@@ -87,9 +87,15 @@ void DiffCommands::compareWith(const std::u16string& otherPath) {
   }
   DiffSet& diffs = m_document.diffSet();
   AppendResult stored;
+  int compared;
   {
     WaitCursorScope busy(m_services.waitCursor);
-    stored = compareBytes(m_document.bytes(), other.bytes(), size, diffs, busy.report());
+    compared = compareBytes(m_document.bytes(), other.bytes(), size, diffs, stored, busy.report());
+  }
+  if (compared == ECANCELED) {
+    // A comparison the user stopped leaves no marks and moves nothing.
+    m_window.rebuildText();
+    return;
   }
   // A second file shortened by another program while it was read gave zeros, not its bytes.
   bool shortened = other.isDamaged();
@@ -196,6 +202,9 @@ void DiffCommands::importDiff() {
     show(kIdsImport, kStyleError, kIdsDiffNotApplicable);
     return;
   }
+  // A document whose file was replaced under it takes no bytes until the user has said what
+  // becomes of its edits (asked when the program is idle).
+  if (!m_document.changeLog().mayWrite()) return;
   DiffSummary summary = summarize(lines);
   if (show(kIdsImport, kStyleQuestion, question, {summary.count, summary.lowest, summary.highest}) != kButtonYes)
     return;

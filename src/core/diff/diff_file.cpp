@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <memory>
 #include <new>
 
@@ -67,18 +68,28 @@ inline void appendLine(std::uint32_t offset, std::uint8_t first, std::uint8_t se
 template <typename Get>
 int writeList(std::uint32_t count, Get get, const std::u16string& path, const DiffFileHeader& header) {
   std::string target = toUtf8(path);
-  // A replaced file keeps its permissions; a new one gets those the user's umask allows.
-  mode_t mask = ::umask(0);
-  ::umask(mask);
-  mode_t mode = 0666 & ~mask;
   struct stat st;
+  if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    // A link chosen as the target is followed: the file it leads to gets the text, the link
+    // stays. A link that leads nowhere is refused.
+    char* real = ::realpath(target.c_str(), nullptr);
+    if (!real) return lastError();
+    target = real;
+    std::free(real);
+  }
+  // A replaced file keeps its permissions; a new one gets those the user's umask allows.
+  mode_t mode = 0666;
+  NewFileMode how = NewFileMode::UnderUmask;
   if (::stat(target.c_str(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return EISDIR;
+    // A pipe or a device is never replaced by a file.
+    if (!S_ISREG(st.st_mode)) return EINVAL;
     mode = st.st_mode & 07777;
+    how = NewFileMode::Exact;
   }
   int fd = -1;
   std::string temp;
-  int rc = createFileBeside(target, "nbd", mode, fd, temp);
+  int rc = createFileBeside(target, "nbd", mode, fd, temp, how);
   if (rc != 0) return rc;
   try {
     std::string chunk;

@@ -37,7 +37,8 @@ std::uint32_t parseHex(std::string_view text);
 
 // Writes the file at `path` the way every save of the program writes: into a fresh file beside
 // it (never following a planted link), checking every write, syncing, then renaming it over
-// `path`. Returns 0 or the system error code; on failure `path` is left as it was.
+// `path`. A link at `path` is followed to the file it leads to; a pipe or a device there is
+// refused (EINVAL). Returns 0 or the system error code; on failure `path` is left as it was.
 int writeDiffFile(const ChangeLog& log, const std::u16string& path, const DiffFileHeader& header);
 int writeDiffFile(const DiffSet& diffs, const std::u16string& path, const DiffFileHeader& header);
 

@@ -1,5 +1,7 @@
 #include "core/diff/diff_import.h"
 
+#include <algorithm>
+
 namespace nibblet {
 
 std::size_t firstMismatch(const std::vector<DiffLine>& lines, const std::uint8_t* bytes, std::uint32_t size,
@@ -27,17 +29,38 @@ DiffSummary summarize(const std::vector<DiffLine>& lines) {
 AppendResult writeLines(const std::vector<DiffLine>& lines, std::uint8_t* bytes, std::uint32_t size,
                         ChangeLog& log, DiffDirection direction) {
   AppendResult first = AppendResult::Stored;
+  if (!log.mayWrite()) return first;
+  // The edits go to the log (and its journal) in batches, each before its bytes are written. A
+  // batch holds an offset at most once, so every entry's old value is the byte before the
+  // batch: its offsets only rise or only fall, and one out of step starts the next batch.
+  constexpr std::size_t kBatch = 1 << 16;
+  std::vector<ChangeEntry> batch;
+  batch.reserve(std::min(lines.size(), kBatch));
+  int step = 0;  // +1 rising, -1 falling, 0 not yet known
+  auto flush = [&] {
+    AppendResult r = log.appendAll(batch);
+    if (first == AppendResult::Stored) first = r;
+    for (const ChangeEntry& e : batch) bytes[e.offset] = e.newValue;
+    batch.clear();
+    step = 0;
+  };
   auto write = [&](const DiffLine& line, std::uint8_t value) {
     if (line.offset >= size) return;
-    AppendResult r = log.append(line.offset, bytes[line.offset], value);
-    if (first == AppendResult::Stored) first = r;
-    bytes[line.offset] = value;
+    if (!batch.empty()) {
+      std::uint32_t last = batch.back().offset;
+      int now = line.offset > last ? 1 : line.offset < last ? -1 : 0;
+      if (now == 0 || (step != 0 && now != step)) flush();
+      else step = now;
+    }
+    batch.push_back({line.offset, bytes[line.offset], value});
+    if (batch.size() == kBatch) flush();
   };
   if (direction == DiffDirection::Apply) {
     for (const DiffLine& line : lines) write(line, line.secondValue);
   } else {
     for (std::size_t i = lines.size(); i-- > 0;) write(lines[i], lines[i].firstValue);
   }
+  flush();
   return first;
 }
 

@@ -29,11 +29,12 @@ struct DiffSummary {
 };
 DiffSummary summarize(const std::vector<DiffLine>& lines);
 
-// Writes the lines into `bytes` as the view writes an entry: for each byte the edit is appended
-// to `log` (offset, the byte now, the new byte) just before the byte is stored. Apply goes in
-// file order, TakeBack in reverse order. Every offset must be below `size` (firstMismatch
-// said so). A byte whose entry cannot be stored is written all the same; the result is Stored or
-// the first such failure, for the one message the caller shows.
+// Writes the lines into `bytes` as the view writes an entry: each edit is appended to `log`
+// (offset, the byte now, the new byte) before its byte is stored, in batches of many edits. Apply
+// goes in file order, TakeBack in reverse order. Every offset must be below `size`
+// (firstMismatch said so). A byte whose entry cannot be stored is written all the same; the
+// result is Stored or the first such failure, for the one message the caller shows. Nothing is
+// written when the log says no byte may be written now.
 AppendResult writeLines(const std::vector<DiffLine>& lines, std::uint8_t* bytes, std::uint32_t size,
                         ChangeLog& log, DiffDirection direction);
 

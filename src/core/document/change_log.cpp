@@ -19,14 +19,50 @@ AppendResult ChangeLog::append(std::uint32_t offset, std::uint8_t oldValue, std:
   return AppendResult::Stored;
 }
 
+AppendResult ChangeLog::appendAll(std::span<const ChangeEntry> entries) {
+  if (entries.empty()) return AppendResult::Stored;
+  bool wasEmpty = m_entries.capacity() == 0;
+  if (m_observer) m_observer->changesAppended(entries);
+  try {
+    m_entries.insert(m_entries.end(), entries.begin(), entries.end());
+  } catch (const std::bad_alloc&) {
+    // One by one, so every entry there is room for is kept.
+    for (const ChangeEntry& e : entries) {
+      try {
+        m_entries.push_back(e);
+      } catch (const std::bad_alloc&) {
+        return wasEmpty ? AppendResult::AllocError : AppendResult::ReallocError;
+      }
+    }
+  }
+  return AppendResult::Stored;
+}
+
 bool ChangeLog::undoLast(std::uint8_t* bytes, std::uint32_t size) {
-  if (m_entries.empty()) return false;
+  if (m_entries.empty() || !mayWrite()) return false;
   const ChangeEntry& e = m_entries.back();
   if (m_observer) m_observer->changeUndone(e);
   if (bytes && e.offset < size && bytes[e.offset] == e.newValue) bytes[e.offset] = e.oldValue;
   m_entries.pop_back();
   m_lowWater = std::min(m_lowWater, m_entries.size());
   return true;
+}
+
+std::uint32_t ChangeLog::undoAll(std::uint8_t* bytes, std::uint32_t size) {
+  if (m_entries.empty() || !mayWrite()) return 0;
+  constexpr std::size_t kBatch = 1 << 16;
+  const auto total = static_cast<std::uint32_t>(m_entries.size());
+  std::vector<ChangeEntry> batch;
+  while (!m_entries.empty()) {
+    std::size_t n = std::min(kBatch, m_entries.size());
+    batch.assign(m_entries.rbegin(), m_entries.rbegin() + static_cast<std::ptrdiff_t>(n));
+    if (m_observer) m_observer->changesUndone(batch);
+    for (const ChangeEntry& e : batch)
+      if (bytes && e.offset < size && bytes[e.offset] == e.newValue) bytes[e.offset] = e.oldValue;
+    m_entries.resize(m_entries.size() - n);
+  }
+  m_lowWater = 0;
+  return total;
 }
 
 void ChangeLog::clear() {

@@ -6,6 +6,7 @@
 // and keeps up with new entries at a small cost per entry, however long the log.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace nibblet {
@@ -23,7 +24,18 @@ class ChangeObserver {
  public:
   virtual ~ChangeObserver() = default;
   virtual void changeAppended(const ChangeEntry& entry) = 0;
+  // The entries of one command, appended together before any of their bytes is written.
+  virtual void changesAppended(std::span<const ChangeEntry> entries) {
+    for (const ChangeEntry& e : entries) changeAppended(e);
+  }
   virtual void changeUndone(const ChangeEntry& entry) = 0;
+  // Entries undone together (newest first), before any of their bytes is written back.
+  virtual void changesUndone(std::span<const ChangeEntry> newestFirst) {
+    for (const ChangeEntry& e : newestFirst) changeUndone(e);
+  }
+  // False when no byte may be written now (the document's file is no longer the one at its
+  // path): the writers then write nothing, and the document asks the user when idle.
+  virtual bool mayWrite() { return true; }
 };
 
 // What an append did; the failures carry the message the program shows for them.
@@ -37,15 +49,24 @@ class ChangeLog {
 
   // Adds an entry at the end. When memory cannot be had the entry is not stored.
   AppendResult append(std::uint32_t offset, std::uint8_t oldValue, std::uint8_t newValue);
+  // Adds the entries of one command; the observer hears of them together. The result is Stored
+  // or the first failure; entries that found no room are not stored.
+  AppendResult appendAll(std::span<const ChangeEntry> entries);
+  // Whether a writer may write bytes now (see ChangeObserver::mayWrite); asked once per command.
+  bool mayWrite() const { return !m_observer || m_observer->mayWrite(); }
   std::uint32_t count() const { return static_cast<std::uint32_t>(m_entries.size()); }
   bool isEmpty() const { return m_entries.empty(); }
   // The i-th entry, 0 = oldest; i must be below count().
   const ChangeEntry& entry(std::uint32_t i) const { return m_entries[i]; }
 
-  // False when the log is empty. Otherwise removes the newest entry and writes its oldValue
-  // back when bytes[offset] still holds its newValue (a byte changed behind the log's back is
-  // left alone). `size` guards against an entry outside the mapped bytes.
+  // False when the log is empty or no byte may be written now. Otherwise removes the newest
+  // entry and writes its oldValue back when bytes[offset] still holds its newValue (a byte
+  // changed behind the log's back is left alone). `size` guards against an entry outside the
+  // mapped bytes.
   bool undoLast(std::uint8_t* bytes, std::uint32_t size);
+  // Undoes every entry, newest first, as undoLast does one by one; the observer hears of them
+  // in large batches. Returns how many were undone (0 when no byte may be written now).
+  std::uint32_t undoAll(std::uint8_t* bytes, std::uint32_t size);
   void clear();
 
   // The observer told of appends and undos; null for none.

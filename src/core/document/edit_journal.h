@@ -2,12 +2,15 @@
 // The crash journal of a document's edits, kept in the work folder while the document is open:
 // every change entry and every undo is appended to it before the byte is written, and a mark is
 // added after each save. A program that dies leaves it behind (its lock then falls away), and the
-// next open of the same file finds it: a temporary copy can be recovered with its changes marked,
-// and edits made on the spot can still be undone.
+// next open of the same file finds it (see CrashRecovery): a temporary copy can be recovered with
+// its changes marked, and edits made on the spot can still be undone.
+//
+// The records of one command (an import, a paste) come as one batch and are written in one
+// piece, before any of its bytes: the journal only has to outlive the process, not a power cut,
+// so it is never synced.
 
 #include <cstdint>
-#include <initializer_list>
-#include <utility>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,15 +26,19 @@ struct EditJournalContents {
   JournalMode mode = JournalMode::OnTheSpot;
   std::string sourcePath;  // the user's file
   std::string copyPath;    // the temporary copy; empty on the spot
-  FileIdentity source;     // the user's file when it was opened or last saved (time included)
+  FileIdentity source;     // the user's file when it was opened or last saved (times included)
   std::vector<ChangeEntry> entries;  // the change log as it stood, oldest first
-  std::vector<std::uint32_t> touched;  // every offset ever edited, in journal order
+  std::vector<ChangeEntry> records;  // every edit ever recorded, undone ones too, in order
   bool unsaved = false;    // the copy holds changes that were not saved
   std::uint64_t validBytes = 0;  // where the last whole record ends
 };
 
 class EditJournal : public ChangeObserver {
  public:
+  // No journal of ours grows past this: a record that would is not written (error EFBIG), and
+  // a file named like a journal that is larger is not read.
+  static constexpr std::uint64_t kMaxBytes = std::uint64_t{1} << 30;
+
   EditJournal() = default;
   ~EditJournal() override { release(); }
   EditJournal(const EditJournal&) = delete;
@@ -41,16 +48,20 @@ class EditJournal : public ChangeObserver {
   // 0 or the system error code.
   int create(const std::string& path, JournalMode mode, const std::string& sourcePath,
              const std::string& copyPath, const FileIdentity& source);
-  // Takes over a journal found by findLeftJournals under its own name: `fd` is its locked
-  // descriptor, `validBytes` where its last whole record ends. The journal is continued.
+  // Takes over a journal left by a dead run: `fd` is its locked descriptor, `validBytes` where
+  // its last whole record ends. The journal is continued.
   int adopt(int fd, const std::string& path, std::uint64_t validBytes);
 
   // The first error writing a record, 0 while every record was written. After an error no
   // more records are written.
   int error() const { return m_error; }
+  bool isOpen() const { return m_fd >= 0; }
+  const std::string& path() const { return m_path; }
 
   void changeAppended(const ChangeEntry& entry) override;
+  void changesAppended(std::span<const ChangeEntry> entries) override;
   void changeUndone(const ChangeEntry& entry) override;
+  void changesUndone(std::span<const ChangeEntry> newestFirst) override;
   // Marks that the copy and the user's file hold the same bytes; `source` is the user's file now.
   void saved(const FileIdentity& source);
 
@@ -59,25 +70,20 @@ class EditJournal : public ChangeObserver {
   // Lets go of the journal and leaves it for recovery.
   void release();
 
-  // Reads a journal; false when it is not one (damaged header). A torn last record is ignored.
-  static bool read(int fd, EditJournalContents& out);
-
-  struct Found {
-    std::string path;
-    int fd = -1;  // open and locked; the caller closes it
-    EditJournalContents contents;
-  };
-  // The journals in `folder` that no running process holds and that belong to `sourcePath` (the
-  // same name, or the same file), in the folder's order.
-  static std::vector<Found> findLeftJournals(const std::string& folder, const std::string& sourcePath);
+  // Reads a journal in pieces; false when it is not a whole journal of ours (a damaged header,
+  // a size no journal has). A torn last record is ignored. `headerOnly` stops after the header.
+  static bool read(int fd, EditJournalContents& out, bool headerOnly = false);
+  // Adds a save mark to the journal at `path` of a run that died, when no process holds it:
+  // the start that finished that run's save says so. 0 or the system error code.
+  static int markSaved(const std::string& path, const FileIdentity& source);
 
  private:
-  void writeRecord(std::uint32_t offset, std::uint8_t oldValue, std::uint8_t newValue, char kind);
-  // Records of a value and a kind, written in one go.
-  void writeRecords(std::initializer_list<std::pair<std::uint32_t, char>> records);
+  void write(const std::uint8_t* records, std::size_t size);
+  void writeRecords(std::span<const ChangeEntry> entries, char kind);
 
   int m_fd = -1;
   int m_error = 0;
+  std::uint64_t m_size = 0;
   std::string m_path;
 };
 

@@ -1,15 +1,17 @@
 #include "core/document/hex_document.h"
 
 #include <fcntl.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 
 #include "core/document/path_hash.h"
+#include "core/document/replaced_file.h"
 #include "core/document/save_file.h"
 #include "core/document/save_in_place.h"
+#include "core/document/unfinished_saves.h"
 #include "core/document/work_folder.h"
 #include "core/i18n/show_message.h"
 #include "core/i18n/string_ids.h"
@@ -64,6 +66,27 @@ void HexDocument::changeAppended(const ChangeEntry& entry) {
   m_unsaved = true;
 }
 
+void HexDocument::changesAppended(std::span<const ChangeEntry> entries) {
+  m_journal.changesAppended(entries);
+  for (const ChangeEntry& e : entries) m_touched.push_back(e.offset);
+  m_unsaved = true;
+}
+
+bool HexDocument::mayWrite() {
+  // On the spot the bytes go into the mapped file: once that is no longer the file at the path,
+  // nothing more is written into it until the user has said what becomes of the edits.
+  if (!m_replaced && isTemporaryCopy()) return true;
+  if (!m_replaced && m_file.isOpen() && isPathReplaced()) m_replaced = true;
+  return !m_replaced;
+}
+
+void HexDocument::changesUndone(std::span<const ChangeEntry> newestFirst) {
+  for (const ChangeEntry& e : newestFirst) m_touched.push_back(e.offset);
+  m_journal.changesUndone(newestFirst);
+  if (m_savedOnce) m_unsaved = true;
+  else if (newestFirst.size() >= m_changeLog.count()) m_unsaved = false;  // the copy is the file again
+}
+
 void HexDocument::changeUndone(const ChangeEntry& entry) {
   m_journal.changeUndone(entry);
   // An undo after a save changes a byte the user's file already holds in its new form; before
@@ -95,11 +118,14 @@ bool HexDocument::openDocument() {
   }
   m_workFolder = workFolderOf(m_services.settings);
   int workError = prepareWorkFolder(m_workFolder);
+  m_journalCreateError = 0;
   if (workError != 0) {
     // Only a folder nobody else can write into may hold copies and journals. Without one a
-    // document opens on the spot all the same, only without its crash journal.
+    // document opens on the spot all the same, only without its crash journal, which the user
+    // is told of (once: a folder refused as unsafe has been named already).
     if (workError == EPERM) showError(kIdsUnsafeWorkFolder, {m_workFolder});
     else if (m_services.settings.openMode == 1) showOpenError(m_path, workError);
+    else m_journalCreateError = workError;
     m_workFolder.clear();
     if (m_services.settings.openMode == 1) {
       m_path.clear();
@@ -107,17 +133,34 @@ bool HexDocument::openDocument() {
       return false;
     }
   }
-  EditJournalContents onTheSpot;
-  switch (offerRecovery(onTheSpot)) {
-    case Recovery::Copy: return true;
-    case Recovery::OnTheSpot: return openOnTheSpot(&onTheSpot);
-    case Recovery::Refused:
-      m_path.clear();
-      m_window.setTitle(u"Nibblet");
+  bool asCopy = m_services.settings.openMode == 1;
+  if (!m_workFolder.empty() && !asCopy &&
+      CrashRecovery::openOnTheSpotElsewhere(toUtf8(m_workFolder), toUtf8(m_path))) {
+    // Edits made on the spot by two programs would overwrite each other's.
+    if (ask(kIdsOpenFile, kIdsOpenElsewhere, {m_path}) != kButtonYes) {
+      forgetPath();
       return false;
-    case Recovery::None: break;
+    }
+    asCopy = true;
   }
-  return m_services.settings.openMode == 1 ? openTemporaryCopy() : openOnTheSpot(nullptr);
+  if (!m_workFolder.empty()) {
+    CrashRecovery recovery(m_services.texts, m_services.messages);
+    CrashRecovery::Offer offer = recovery.offer(toUtf8(m_workFolder), toUtf8(m_path));
+    switch (offer.outcome) {
+      case CrashRecovery::Outcome::Copy: return openRecoveredCopy(offer);
+      case CrashRecovery::Outcome::OnTheSpot: return openOnTheSpot(&offer);
+      case CrashRecovery::Outcome::Refused:
+        forgetPath();
+        return false;
+      case CrashRecovery::Outcome::None: break;
+    }
+  }
+  return asCopy ? openTemporaryCopy() : openOnTheSpot(nullptr);
+}
+
+void HexDocument::forgetPath() {
+  m_path.clear();
+  m_window.setTitle(u"Nibblet");
 }
 
 int HexDocument::makeBackup() {
@@ -139,56 +182,16 @@ int HexDocument::makeBackup() {
   return error;
 }
 
-HexDocument::Recovery HexDocument::offerRecovery(EditJournalContents& onTheSpot) {
-  if (m_workFolder.empty()) return Recovery::None;
-  auto found = EditJournal::findLeftJournals(toUtf8(m_workFolder), toUtf8(m_path));
-  Recovery result = Recovery::None;
-  for (EditJournal::Found& f : found) {
-    const EditJournalContents& c = f.contents;
-    bool decided = result != Recovery::None;
-    int answer = kButtonNo;
-    if (!decided && c.mode == JournalMode::TemporaryCopy && c.unsaved && isFile(fromUtf8(c.copyPath))) {
-      answer = ask(kIdsOpenFile, kIdsRecoverCopy, {m_path});
-      if (answer == kButtonYes) {
-        result = openRecoveredCopy(f) ? Recovery::Copy : Recovery::Refused;
-        continue;
-      }
-    } else if (!decided && c.mode == JournalMode::OnTheSpot && !c.entries.empty()) {
-      FileIdentity now;
-      bool sameFile = identityOf(-1, toUtf8(m_path), now) == 0 && now.sameFile(c.source);
-      if (sameFile) answer = ask(kIdsOpenFile, kIdsRecoverOnTheSpot, {m_path, static_cast<std::uint32_t>(c.entries.size())});
-      if (answer == kButtonYes) {
-        onTheSpot = c;
-        result = Recovery::OnTheSpot;
-      }
-    }
-    if (answer != kButtonYes && answer != kButtonNo) {
-      // A question ended without an answer (the program told to quit) discards nothing.
-      ::close(f.fd);
-      result = Recovery::Refused;
-      continue;
-    }
-    if (decided) {
-      ::close(f.fd);  // left for a later open
-      continue;
-    }
-    // Declined, or nothing in it to recover: the journal and its copy go.
-    if (!c.copyPath.empty()) ::unlink(c.copyPath.c_str());
-    ::unlink(f.path.c_str());
-    ::close(f.fd);
-  }
-  return result;
-}
-
-bool HexDocument::openRecoveredCopy(EditJournal::Found& found) {
+bool HexDocument::openRecoveredCopy(CrashRecovery::Offer& found) {
   // The copy and its journal keep their names: renaming them one after the other could leave a
   // journal that names no copy if this run died in between. Their locks make them this run's.
   m_sourcePath = m_path;
   m_path = fromUtf8(found.contents.copyPath);
   int fd = ::open(found.contents.copyPath.c_str(), O_RDWR | O_NOFOLLOW | O_CLOEXEC);
   int error = fd < 0 ? errno : 0;
-  if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0) error = errno;
-  if (error == 0) error = m_journal.adopt(found.fd, found.path, found.contents.validBytes);
+  // The copy is a dead run's, like its journal: no running process may hold it.
+  if (fd >= 0 && !lockIfAbandoned(fd)) error = EBUSY;
+  if (error == 0) error = m_journal.adopt(found.fd, found.journal, found.contents.validBytes);
   else ::close(found.fd);
   found.fd = -1;
   if (error == 0) {
@@ -208,11 +211,13 @@ bool HexDocument::openRecoveredCopy(EditJournal::Found& found) {
   // it since then is found at the next save, which asks before overwriting it.
   m_sourceIdentity = found.contents.source;
   finishOpen(true);
-  m_touched = found.contents.touched;
+  for (const ChangeEntry& e : found.contents.records) m_touched.push_back(e.offset);
   m_unsaved = true;
   // The crashed run's journal may lack its last records: the first save writes the whole copy.
   m_saveWhole = true;
   loadRecoveredLog(found.contents.entries, /*journalThem=*/false);
+  // Saves of this copy that were cut short are stale once the whole copy is saved.
+  m_leftJournals = found.unfinishedSaves;
   m_services.recentFiles.add(m_services.key, m_sourcePath);
   return true;
 }
@@ -228,19 +233,37 @@ void HexDocument::loadRecoveredLog(const std::vector<ChangeEntry>& entries, bool
   m_window.bytesRestored();
 }
 
-bool HexDocument::openOnTheSpot(const EditJournalContents* recovered) {
-  if (!mapDocument()) return false;
+bool HexDocument::openOnTheSpot(CrashRecovery::Offer* recovered) {
+  if (!mapDocument()) {
+    // The dead run's journal stays as it was, for a later open.
+    if (recovered) ::close(recovered->fd);
+    return false;
+  }
   identityOf(m_file.descriptor(), "", m_sourceIdentity);
-  if (!m_workFolder.empty()) {
-    std::u16string copyName = temporaryCopyName(m_workFolder, m_services.instanceValue, m_path);
-    m_journal.create(toUtf8(journalName(copyName)), JournalMode::OnTheSpot, toUtf8(m_path), "", m_sourceIdentity);
+  if (recovered) {
+    // The dead run's journal is continued: it holds the recovered entries already, and is never
+    // without them, however this run ends.
+    m_journalCreateError = m_journal.adopt(recovered->fd, recovered->journal, recovered->contents.validBytes);
+  } else if (!m_workFolder.empty()) {
+    m_journalCreateError = m_journal.create(freeJournalName(), JournalMode::OnTheSpot, toUtf8(m_path), "",
+                                            m_sourceIdentity);
   }
   finishOpen(false);
-  // The recovered entries go into the new journal too, so a second crash keeps them.
-  if (recovered) loadRecoveredLog(recovered->entries, /*journalThem=*/true);
+  if (recovered) loadRecoveredLog(recovered->contents.entries, /*journalThem=*/false);
   m_unsaved = false;
   m_services.recentFiles.add(m_services.key, m_path);
   return true;
+}
+
+std::string HexDocument::freeJournalName() const {
+  // A journal a dead run of the same number left for this file (kept at the user's word) is
+  // never replaced: the new one takes the next free name.
+  std::string stem = toUtf8(journalName(temporaryCopyName(m_workFolder, m_services.instanceValue, m_path)));
+  stem.resize(stem.size() - 4);
+  std::string name = stem + ".jnl";
+  for (int n = 2; entryKind(fromUtf8(name)) != FileKind::Missing && n < 100; ++n)
+    name = stem + "-" + std::to_string(n) + ".jnl";
+  return name;
 }
 
 bool HexDocument::mapDocument() {
@@ -311,11 +334,13 @@ bool HexDocument::save(bool askFirst) {
   bool changed = error == 0 && !(now == m_sourceIdentity && now.size == m_file.size());
   if (changed && ask(kIdsSave, kIdsChangedOnDisk, {m_sourcePath}) != kButtonYes) return false;
   FileIdentity after;
+  bool inWorkFolder = false;
   {
     WaitCursorScope busy(m_services.waitCursor);
+    auto damaged = [this] { return m_file.isDamaged(); };
     if (missing) {
       // Nothing is left to write into: the file is made anew, whole, beside its name.
-      error = writeFileReplacing(m_sourcePath, m_file.bytes(), m_file.size());
+      error = writeFileReplacing(m_sourcePath, m_file.bytes(), m_file.size(), damaged);
       if (error == 0) error = identityOf(-1, source, after);
     } else if (error == 0) {
       SaveRequest request;
@@ -326,23 +351,29 @@ bool HexDocument::save(bool askFirst) {
       request.workFolder = toUtf8(m_workFolder);
       request.whole = changed || m_saveWhole;
       request.copyPath = toUtf8(m_path);
-      request.damaged = [this] { return m_file.isDamaged(); };
+      request.crashJournal = m_journal.path();
+      request.damaged = damaged;
       if (request.whole) error = m_file.flush();
       if (error == 0) {
-        request.offsets = m_touched;
+        request.offsets = &m_touched;
         request.progress = busy.report();
-        std::string left;
-        error = saveInPlace(request, after, &left);
+        SaveOutcome outcome;
+        error = saveInPlace(request, outcome);
+        after = outcome.after;
+        inWorkFolder = outcome.inWorkFolder;
         // A save that failed halfway leaves its journal for the next start, which needs the
         // copy to finish it: the copy is then kept whatever Close is answered.
-        if (!left.empty()) m_leftJournals.push_back(left);
+        if (!outcome.leftJournal.empty()) m_leftJournals.push_back(outcome.leftJournal);
       }
     }
   }
   if (error == 0 && m_file.isDamaged()) error = EIO;
+  if (error == ECANCELED) return false;  // the user stopped it; the file holds its old bytes
   if (error != 0) {
-    showMessage(m_services.messages, t.loadText(kIdsError), kStyleError, t.loadText(kIdsErrorWithFile),
-                {error, m_sourcePath});
+    // A full or broken work folder is named as such: the user's file was not touched.
+    if (inWorkFolder) showError(kIdsSaveWorkFolderError, {error, m_workFolder, m_sourcePath});
+    else showMessage(m_services.messages, t.loadText(kIdsError), kStyleError, t.loadText(kIdsErrorWithFile),
+                     {error, m_sourcePath});
     return false;
   }
   m_sourceIdentity = after;
@@ -351,7 +382,7 @@ bool HexDocument::save(bool askFirst) {
   m_savedOnce = true;
   m_saveWhole = false;
   // The file now holds every byte of the copy: journals of earlier failed saves are stale.
-  for (const std::string& left : m_leftJournals) ::unlink(left.c_str());
+  for (const std::string& left : m_leftJournals) dropUnfinishedSave(left);
   m_leftJournals.clear();
   m_journal.saved(after);
   showMessage(m_services.messages, t.loadText(kIdsSave), kStyleInformation, t.loadText(kIdsFileSaved),
@@ -361,6 +392,11 @@ bool HexDocument::save(bool askFirst) {
 
 bool HexDocument::close() {
   if (checkMapping()) return true;
+  if (m_file.isOpen() && !isTemporaryCopy() && (m_replaced || isPathReplaced())) {
+    m_replaced = true;
+    if (checkReplaced()) return true;  // the edited file was kept as a copy, and closed
+    if (m_replaced) return false;      // not answered, or not done: the document stays
+  }
   bool pathExists = isFile(m_path);
   if (pathExists && !m_sourcePath.empty() && (!m_changeLog.isEmpty() || m_unsaved) && m_file.isOpen()) {
     // Also asked when the user's file has gone: Yes makes it anew rather than leaving the
@@ -372,17 +408,30 @@ bool HexDocument::close() {
   } else if (pathExists && m_sourcePath.empty() && !m_changeLog.isEmpty() && m_file.isOpen()) {
     int answer = ask(kIdsSave, kIdsKeepChangesQuestion, {});
     if (answer != kButtonYes && answer != kButtonNo) return false;
-    if (answer == kButtonNo) {
-      while (m_changeLog.undoLast(m_file.bytes(), m_file.size())) {
-      }
-    }
+    if (answer == kButtonNo) m_changeLog.undoAll(m_file.bytes(), m_file.size());
   }
   if (checkMapping()) return true;
+  bool keep = !m_leftJournals.empty();
+  if (m_file.isOpen() && !isTemporaryCopy()) {
+    // The edits on the spot are in the file's pages; a write-back that fails (a card pulled
+    // out, a full share) is said, and the journal of the edits is kept.
+    int error = syncOnTheSpot();
+    if (error != 0) {
+      showError(kIdsErrorWithFile, {error, m_path});
+      keep = keep || !m_changeLog.isEmpty();
+    }
+  }
   m_window.documentClosing();
-  release(/*keepForRecovery=*/!m_leftJournals.empty());
+  release(keep);
   m_window.documentClosed();
   m_window.setTitle(u"Nibblet");
   return true;
+}
+
+int HexDocument::syncOnTheSpot() {
+  int error = m_file.flush();
+  if (error == 0 && ::fsync(m_file.descriptor()) != 0) error = lastError();
+  return error;
 }
 
 void HexDocument::release(bool keepForRecovery) {
@@ -406,13 +455,17 @@ void HexDocument::release(bool keepForRecovery) {
   m_savedOnce = false;
   m_saveWhole = false;
   m_journalErrorShown = false;
+  m_journalCreateError = 0;
+  m_replaced = false;
+  m_replacedAsked = false;
   m_leftJournals.clear();
 }
 
 bool HexDocument::checkJournal() {
   if (!m_file.isOpen() || !hasUnreportedJournalError()) return false;
   m_journalErrorShown = true;
-  showError(kIdsJournalFailed, {m_sourcePath.empty() ? m_path : m_sourcePath, m_journal.error()});
+  std::u16string folder = m_workFolder.empty() ? workFolderOf(m_services.settings) : m_workFolder;
+  showError(kIdsJournalFailed, {m_sourcePath.empty() ? m_path : m_sourcePath, journalError(), folder});
   return true;
 }
 
@@ -430,17 +483,33 @@ bool HexDocument::checkMapping() {
   return true;
 }
 
-void HexDocument::abandon() {
+bool HexDocument::needsIdleCheck() {
+  if (isDamaged() || hasUnreportedJournalError()) return true;
+  if (!m_file.isOpen() || isTemporaryCopy()) return false;
+  if (!m_replaced) {
+    // A look at the path costs a system call, which a share may make slow: not at every event.
+    auto now = std::chrono::duration_cast<std::chrono::milliseconds>(
+                   std::chrono::steady_clock::now().time_since_epoch()).count();
+    if (now - m_pathCheckedAt < 250) return false;
+    m_pathCheckedAt = now;
+    m_replaced = isPathReplaced();
+  }
+  return m_replaced && !m_replacedAsked;
+}
+
+int HexDocument::abandon() {
   if (!m_file.isOpen()) {
     m_journal.release();
-    return;
+    return 0;
   }
+  int error = isTemporaryCopy() ? 0 : syncOnTheSpot();
   bool keep = m_sourcePath.empty() ? !m_changeLog.isEmpty() : m_unsaved || !m_leftJournals.empty();
   release(keep);
+  return error;
 }
 
 void HexDocument::undo() {
-  if (!m_file.isOpen() || checkMapping()) return;
+  if (!m_file.isOpen() || checkMapping() || checkReplaced() || m_replaced) return;
   const Texts& t = m_services.texts;
   if (m_changeLog.isEmpty()) {
     showMessage(m_services.messages, t.loadText(kIdsUndo), kStyleInformation, t.loadText(kIdsNoChanges));
@@ -451,7 +520,7 @@ void HexDocument::undo() {
 }
 
 void HexDocument::undoAll() {
-  if (!m_file.isOpen() || checkMapping()) return;
+  if (!m_file.isOpen() || checkMapping() || checkReplaced() || m_replaced) return;
   const Texts& t = m_services.texts;
   std::uint32_t n = m_changeLog.count();
   if (n == 0) {
@@ -459,8 +528,63 @@ void HexDocument::undoAll() {
     return;
   }
   if (ask(kIdsUndoAll, kIdsUndoAllQuestion, {n}) != kButtonYes) return;
-  while (m_changeLog.undoLast(m_file.bytes(), m_file.size())) {
+  m_changeLog.undoAll(m_file.bytes(), m_file.size());
+  m_window.bytesRestored();
+}
+
+bool HexDocument::isPathReplaced() const {
+  if (!m_file.isOpen() || isTemporaryCopy()) return false;
+  FileIdentity atPath, mapped;
+  if (identityOf(m_file.descriptor(), "", mapped) != 0) return false;
+  return identityOf(-1, toUtf8(m_path), atPath) != 0 || !atPath.sameFile(mapped);
+}
+
+bool HexDocument::checkReplaced(bool askAgain) {
+  if (!m_file.isOpen() || isTemporaryCopy()) return false;
+  if (!m_replaced) m_replaced = isPathReplaced();
+  if (!m_replaced || (!askAgain && m_replacedAsked)) return false;
+  m_replacedAsked = true;
+  ReplacedFile replaced(m_services.texts, m_services.messages);
+  switch (replaced.settle(m_path, m_changeLog, m_file)) {
+    case ReplacedFile::Outcome::NotSettled: return false;
+    case ReplacedFile::Outcome::WrittenAtPath:
+      remapToPath();
+      return !m_file.isOpen();
+    case ReplacedFile::Outcome::KeptAsCopy: break;
   }
+  // The copy holds every edit: the document lets go of the old file.
+  m_window.documentClosing();
+  release(/*keepForRecovery=*/false);
+  m_window.documentClosed();
+  m_window.setTitle(u"Nibblet");
+  return true;
+}
+
+void HexDocument::remapToPath() {
+  m_window.documentClosing();
+  m_file.close();
+  int error = m_file.open(m_path, Access::ReadWrite);
+  if (error != 0) {
+    std::u16string path = m_path;
+    release(/*keepForRecovery=*/false);
+    m_window.documentClosed();
+    m_window.setTitle(u"Nibblet");
+    showOpenError(path, error);
+    return;
+  }
+  identityOf(m_file.descriptor(), "", m_sourceIdentity);
+  // The journal now describes the file at the path: made anew (under the same name), with the
+  // change log's entries.
+  if (m_journal.isOpen()) {
+    std::string journalPath = m_journal.path();
+    m_journalCreateError = m_journal.create(journalPath, JournalMode::OnTheSpot, toUtf8(m_path), "", m_sourceIdentity);
+    std::vector<ChangeEntry> entries(m_changeLog.count());
+    for (std::uint32_t i = 0; i < m_changeLog.count(); ++i) entries[i] = m_changeLog.entry(i);
+    m_journal.changesAppended(entries);
+  }
+  m_replaced = false;
+  m_replacedAsked = false;
+  m_window.documentOpened(false);
   m_window.bytesRestored();
 }
 

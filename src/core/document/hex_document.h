@@ -8,6 +8,7 @@
 
 #include "core/diff/diff_set.h"
 #include "core/document/change_log.h"
+#include "core/document/crash_recovery.h"
 #include "core/document/edit_journal.h"
 #include "core/i18n/string_module.h"
 #include "core/i18n/text_format.h"
@@ -86,14 +87,23 @@ class HexDocument : private ChangeObserver {
   // user and closes the document without questions; a temporary copy stays recoverable.
   // Returns true when it closed the document.
   bool checkMapping();
-  // When the crash journal could not be written (a full work folder), tells the user once that
-  // edits from now on cannot be recovered after a crash. Returns true when it told.
+  // When the crash journal could not be made or written (a full work folder), tells the user
+  // once that edits from now on cannot be recovered after a crash. Returns true when it told.
   bool checkJournal();
-  bool hasUnreportedJournalError() const { return m_journal.error() != 0 && !m_journalErrorShown; }
+  bool hasUnreportedJournalError() const { return journalError() != 0 && !m_journalErrorShown; }
+  // On the spot: when the path no longer names the mapped file (another program replaced,
+  // moved or deleted it), asks whether to write the edits into the file now at the path or to
+  // keep the edited file as a copy beside it, and does it. Until then no byte is written.
+  // Returns true when the document was closed (the copy was kept).
+  // `askAgain` false asks only when it has not asked since the path changed (the idle check).
+  bool checkReplaced(bool askAgain = true);
+  // Whether the idle check has something to do; looks at the path at most every 250 ms.
+  bool needsIdleCheck();
   // Lets go of the document without questions and without touching the window, as when the
   // program is told to end: a copy with unsaved changes and the journal of on-the-spot edits
-  // stay for the next open, everything else of the document is removed.
-  void abandon();
+  // stay for the next open, everything else of the document is removed. On the spot the file
+  // is synced first; returns 0 or the error of that sync, for the caller to report.
+  int abandon();
 
   bool isOpen() const { return m_file.isOpen(); }
   // True once the mapping faulted; checkMapping then closes the document.
@@ -116,13 +126,20 @@ class HexDocument : private ChangeObserver {
   static std::u16string journalName(const std::u16string& copyName);
 
  private:
-  enum class Recovery { None, Copy, OnTheSpot, Refused };
-
-  bool openOnTheSpot(const EditJournalContents* recovered);
+  bool openOnTheSpot(CrashRecovery::Offer* recovered);
   bool openTemporaryCopy();
-  bool openRecoveredCopy(EditJournal::Found& found);
-  // Offers what a crashed run left of `path`; Copy means the recovered copy is open.
-  Recovery offerRecovery(EditJournalContents& onTheSpot);
+  bool openRecoveredCopy(CrashRecovery::Offer& found);
+  // The name of a new crash journal on the spot; never one that exists.
+  std::string freeJournalName() const;
+  // Leaves the title and the path as they were before an open that did not happen.
+  void forgetPath();
+  int journalError() const { return m_journalCreateError != 0 ? m_journalCreateError : m_journal.error(); }
+  // On the spot: true when the path no longer names the mapped file.
+  bool isPathReplaced() const;
+  // Puts the document on the file now at its path, with its change log (see checkReplaced).
+  void remapToPath();
+  // Writes the on-the-spot file and its folder to disk; 0 or the system error code.
+  int syncOnTheSpot();
   // Maps `path` for editing; on failure shows the open error and forgets `path`.
   bool mapDocument();
   // 0, or the error of a backup that was configured but could not be made.
@@ -136,7 +153,10 @@ class HexDocument : private ChangeObserver {
   void release(bool keepForRecovery);
 
   void changeAppended(const ChangeEntry& entry) override;
+  void changesAppended(std::span<const ChangeEntry> entries) override;
   void changeUndone(const ChangeEntry& entry) override;
+  void changesUndone(std::span<const ChangeEntry> newestFirst) override;
+  bool mayWrite() override;
 
   DocumentServices m_services;
   DocumentWindow& m_window;
@@ -155,7 +175,11 @@ class HexDocument : private ChangeObserver {
   bool m_savedOnce = false;            // a save succeeded since the document was opened
   bool m_saveWhole = false;            // the next save writes every byte (a recovered copy)
   bool m_journalErrorShown = false;
+  int m_journalCreateError = 0;        // the crash journal could not be made
   std::vector<std::string> m_leftJournals;  // save journals a failed save could not drop
+  bool m_replaced = false;             // the path no longer names the mapped file
+  bool m_replacedAsked = false;        // and the user was asked about it
+  std::int64_t m_pathCheckedAt = 0;    // when the idle check last looked, in ms
 };
 
 }  // namespace nibblet

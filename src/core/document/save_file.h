@@ -1,7 +1,8 @@
 #pragma once
-// Writing a document's bytes over a file without ever putting the file at risk.
+// Writing a document's bytes over a file, or as a new file, without ever putting a file at risk.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace nibblet {
@@ -9,8 +10,15 @@ namespace nibblet {
 // Replaces the file at `path` with `size` bytes: they are written to a new file in the same
 // folder (created without following links, with the old file's permissions plus write access
 // for the owner), every write is checked, the file is flushed to disk, then renamed over
-// `path` and the folder is synced. Returns 0, or the system error code; on failure `path` is
-// untouched and the new file is removed.
-int writeFileReplacing(const std::u16string& path, const std::uint8_t* bytes, std::uint32_t size);
+// `path` and the folder is synced. `damaged`, when given, is asked before the rename: true
+// means the bytes came from a mapping that faulted, and nothing is committed (EIO). Returns 0,
+// or the system error code; on failure `path` is untouched and the new file is removed.
+int writeFileReplacing(const std::u16string& path, const std::uint8_t* bytes, std::uint32_t size,
+                       const std::function<bool()>& damaged = {});
+
+// Writes `size` bytes as the new file `path` with permissions `mode`, the same way, but never
+// over an existing name: EEXIST when `path` exists.
+int writeNewFile(const std::u16string& path, const std::uint8_t* bytes, std::uint32_t size, std::uint32_t mode,
+                 const std::function<bool()>& damaged = {});
 
 }  // namespace nibblet

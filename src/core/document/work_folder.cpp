@@ -11,7 +11,7 @@
 #include <set>
 
 #include "core/document/edit_journal.h"
-#include "core/document/save_in_place.h"
+#include "core/document/unfinished_saves.h"
 #include "core/platform/file_system.h"
 #include "core/platform/posix_file.h"
 #include "core/platform/unicode.h"
@@ -19,20 +19,18 @@
 namespace nibblet {
 namespace {
 
+std::string fileNameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
 std::u16string withoutSeparator(std::u16string folder) {
   while (folder.size() > 1 && folder.back() == kPathSeparator) folder.pop_back();
   return folder;
 }
 
-bool lockIfDead(int fd) {
-  struct stat st;
-  return ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-         ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-}
-
 // Journals of dead processes that hold nothing to recover go with their copies, and so do
-// copies ("nbt....tmp") that no journal names and no process holds.
-void removeLeftovers(const std::string& folder) {
+// copies ("nbt....tmp") that no journal names and no process holds. A journal goes with the
+// copy of its own name, never with a file it names itself; one that cannot be read is set
+// aside with that copy.
+void removeLeftovers(const std::string& folder, std::vector<std::string>& setAsideNames) {
   DIR* dir = ::opendir(folder.c_str());
   if (!dir) return;
   std::set<std::string> copies, journals;
@@ -46,27 +44,35 @@ void removeLeftovers(const std::string& folder) {
   ::closedir(dir);
   std::set<std::string> kept;
   for (const std::string& journal : journals) {
-    int fd = ::open(journal.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) continue;
+    std::string copy = journal.substr(0, journal.size() - 4) + ".tmp";
+    int fd = openAbandoned(journal, O_RDONLY);
+    if (fd < 0) {
+      kept.insert(copy);  // a running program's document
+      continue;
+    }
     EditJournalContents c;
     bool readable = EditJournal::read(fd, c);
-    if (!lockIfDead(fd)) {
-      if (readable) kept.insert(c.copyPath);  // a running program's document
-    } else if (!readable) {
-      ::unlink(journal.c_str());
+    // A journal names only the copy of its own name, in its own folder (however that was spelled).
+    bool confined = c.copyPath.empty() ||
+                    (fileNameOf(c.copyPath) == fileNameOf(copy) && isSameFolder(folderOf(c.copyPath), folder));
+    if (!readable || !confined) {
+      if (setAside(journal)) {
+        setAside(copy);
+        setAsideNames.push_back(journal + ".damaged");
+      }
     } else if (c.mode == JournalMode::TemporaryCopy ? c.unsaved : !c.entries.empty()) {
-      kept.insert(c.copyPath);  // offered when that file is opened next
+      kept.insert(copy);  // offered when that file is opened next
     } else {
-      if (!c.copyPath.empty() && copies.count(c.copyPath)) ::unlink(c.copyPath.c_str());
+      if (copies.count(copy)) ::unlink(copy.c_str());
       ::unlink(journal.c_str());
     }
     ::close(fd);
   }
   for (const std::string& copy : copies) {
     if (kept.count(copy)) continue;
-    int fd = ::open(copy.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    int fd = openAbandoned(copy, O_RDONLY);
     if (fd < 0) continue;
-    if (lockIfDead(fd)) ::unlink(copy.c_str());
+    ::unlink(copy.c_str());
     ::close(fd);
   }
 }
@@ -99,17 +105,21 @@ int prepareWorkFolder(const std::u16string& folder) {
   return checkPrivateFolder(folder);
 }
 
-void cleanUpWorkFolder(const Settings& settings) {
+WorkFolderReport cleanUpWorkFolder(const Settings& settings) {
+  WorkFolderReport report;
   std::u16string work = workFolderOf(settings);
   if (checkPrivateFolder(work) == 0) {
     std::string folder = toUtf8(work);
-    finishSaveJournals(folder);
+    report.folder = work;
+    report.saves = finishSaveJournals(folder);
+    report.setAside = report.saves.setAside;
     removeStaleHelperFiles(folder);
-    removeLeftovers(folder);
+    removeLeftovers(folder, report.setAside);
   }
   std::u16string backup = backupFolderOf(settings);
   // Only this user's own helper files that no process holds are removed, so any folder will do.
   if (!backup.empty()) removeStaleHelperFiles(toUtf8(withoutSeparator(backup)));
+  return report;
 }
 
 }  // namespace nibblet

@@ -5,6 +5,9 @@
 // there could redirect a copy.
 
 #include <string>
+#include <vector>
+
+#include "core/document/unfinished_saves.h"
 
 #include "core/settings/settings.h"
 
@@ -23,8 +26,15 @@ std::u16string backupFolderOf(const Settings& settings);
 // system error code.
 int prepareWorkFolder(const std::u16string& folder);
 
+// What a start found in the work folder that the user must hear of.
+struct WorkFolderReport {
+  std::u16string folder;               // empty when the work folder was not usable
+  SaveJournalReport saves;             // saves finished, and those left
+  std::vector<std::string> setAside;   // unreadable journals set aside (with their copies)
+};
+
 // What a start does before any file is opened: finishes the saves a crash interrupted, and
 // removes helper files and copies of dead processes that hold nothing to recover.
-void cleanUpWorkFolder(const Settings& settings);
+WorkFolderReport cleanUpWorkFolder(const Settings& settings);
 
 }  // namespace nibblet

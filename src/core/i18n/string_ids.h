@@ -99,7 +99,19 @@ constexpr int kIdsBackupFailed = 40202;        // backup could not be made; open
 constexpr int kIdsChangedOnDisk = 40203;       // file changed by another program; overwrite?
 constexpr int kIdsUnsafeWorkFolder = 40204;    // work folder others can write into
 constexpr int kIdsFileShortened = 40205;       // mapping damaged; document closed
-constexpr int kIdsJournalFailed = 40206;       // crash journal could not be written
+constexpr int kIdsJournalFailed = 40206;       // crash journal could not be written (file, error, folder)
+constexpr int kIdsSaveWorkFolderError = 40207; // a save failed in the work folder (error, folder, file)
+constexpr int kIdsSaveNotFinished = 40208;     // a save cut short was not finished: file changed since
+constexpr int kIdsRecoverChangedCopy = 40209;  // unsaved copy kept, but its file changed since
+constexpr int kIdsSpotJournalStale = 40210;    // on-the-spot changes of a file replaced since; delete?
+constexpr int kIdsOpenElsewhere = 40211;       // open on the spot in another running program
+constexpr int kIdsJournalsSetAside = 40212;    // unreadable journals set aside
+constexpr int kIdsOldUnfinishedSave = 40213;   // an unfinished save of an unreachable file; delete?
+constexpr int kIdsFileReplaced = 40214;        // the file on the spot was replaced; write into the new one?
+constexpr int kIdsFileGone = 40215;            // the file on the spot was moved or deleted; write it anew?
+constexpr int kIdsKeptAsCopy = 40216;          // the edited file was kept as a copy
+constexpr int kIdsReplacedNotWritten = 40217;  // the new file does not hold what the changes replace
+constexpr int kIdsSettingsNotStored = 40218;   // the settings could not be stored
 
 // Texts of the values panel.
 constexpr int kIdsValues = 40500;             // "Values": the panel's title and the byte menu item

@@ -45,11 +45,14 @@ int setReadOnly(const std::u16string& path, bool readOnly);
 // Copies `from` to `to`, replacing `to`. The bytes go to a freshly created file beside `to`
 // (never following a link planted under any name) which is synced and then renamed over `to`,
 // so `to` holds either its old content or the whole copy. `ownerOnly` gives the copy mode 0600.
+// The bytes are copied as copyFileBytes does (shared extents, in the system, or read and
+// written). When `progress` returns false the copy stops, its helper file is removed and the
+// result is ECANCELED.
 int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly,
                       const ProgressReport& progress = {});
 // copyFileReplacing that hands the new file's descriptor (read-write, locked against
 // clean-up by a later start) to the caller, so it is used without opening the name again.
-// `progress`, when given, hears of every megabyte copied (copied, total).
+// `progress`, when given, hears of every 32 MiB copied (copied, total).
 int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd,
                         const ProgressReport& progress = {});
 
@@ -76,6 +79,8 @@ struct FolderEntry {
 
 // Lists a folder in the order the system returns its entries ("." and ".." left out). Links
 // are described by their targets; a link whose target is gone is listed as an empty file.
+// kAttrReadOnly comes from the mode bits and the user's ids (and a read-only file system), not
+// from access control lists.
 int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries);
 
 // The folder that holds the running program, without a trailing separator.

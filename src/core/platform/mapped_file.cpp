@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "core/platform/mapping_guard.h"
+#include "core/platform/piece_reader.h"
 #include "core/platform/unicode.h"
 
 namespace nibblet {
@@ -45,6 +46,7 @@ int MappedFile::adopt(int fd, Access access) {
     } else {
       m_bytes = static_cast<std::uint8_t*>(view);
       m_guardSlot = MappingGuard::watch(m_bytes, m_size);
+      PieceReader::registerMapping(m_bytes, m_size, m_fd);
       return 0;
     }
   }
@@ -64,7 +66,10 @@ void MappedFile::close() {
   // The guard lets go first: after munmap the range may be reused by other memory.
   MappingGuard::forget(m_guardSlot);
   m_guardSlot = -1;
-  if (m_bytes) ::munmap(m_bytes, m_size);
+  if (m_bytes) {
+    PieceReader::forgetMapping(m_bytes);
+    ::munmap(m_bytes, m_size);
+  }
   if (m_fd >= 0) ::close(m_fd);
   m_bytes = nullptr;
   m_fd = -1;

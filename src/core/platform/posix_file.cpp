@@ -5,12 +5,15 @@
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <vector>
 
 namespace nibblet {
 namespace {
@@ -46,7 +49,8 @@ std::uint32_t randomValue() {
   return static_cast<std::uint32_t>(now.tv_nsec) ^ static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(&now));
 }
 
-int createFileBeside(const std::string& target, const char* tag, mode_t mode, int& fd, std::string& tempName) {
+int createFileBeside(const std::string& target, const char* tag, mode_t mode, int& fd, std::string& tempName,
+                     NewFileMode how) {
   fd = -1;
   std::string folder = folderOf(target);
   for (int attempt = 0; attempt < 100; ++attempt) {
@@ -58,11 +62,16 @@ int createFileBeside(const std::string& target, const char* tag, mode_t mode, in
     tempName += name;
     fd = ::open(tempName.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd >= 0) {
-      // The lock tells a later start that this helper is in use; the umask may have narrowed
-      // the mode, so the new file gets exactly the one asked for.
-      ::flock(fd, LOCK_EX | LOCK_NB);
-      ::fchmod(fd, mode);
-      return 0;
+      // The lock tells a later start that this helper is in use: without it the helper could
+      // be taken for a dead process's. The umask may have narrowed the mode; an exact mode is
+      // then set again.
+      int rc = ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : lastError();
+      if (rc == 0 && how == NewFileMode::Exact && ::fchmod(fd, mode) != 0) rc = lastError();
+      if (rc == 0) return 0;
+      ::close(fd);
+      fd = -1;
+      ::unlink(tempName.c_str());
+      return rc;
     }
     if (errno != EEXIST) break;
   }
@@ -102,6 +111,19 @@ int writeAllAt(int fd, const void* data, std::size_t size, std::uint64_t offset)
   return 0;
 }
 
+int copyInPlace(int from, int to, std::uint64_t size, const std::function<bool(std::uint64_t, std::uint64_t)>& progress) {
+  std::vector<std::uint8_t> buffer(static_cast<std::size_t>(std::min<std::uint64_t>(size, 1 << 20)));
+  for (std::uint64_t at = 0; at < size;) {
+    std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size(), size - at));
+    int rc = readAllAt(from, buffer.data(), n, at);
+    if (rc == 0) rc = writeAllAt(to, buffer.data(), n, at);
+    if (rc != 0) return rc;
+    at += n;
+    if (progress && !progress(at, size)) return ECANCELED;
+  }
+  return 0;
+}
+
 int readAllAt(int fd, void* data, std::size_t size, std::uint64_t offset) {
   char* p = static_cast<char*>(data);
   while (size > 0) {
@@ -118,12 +140,19 @@ int readAllAt(int fd, void* data, std::size_t size, std::uint64_t offset) {
   return 0;
 }
 
-void syncFolderOf(const std::string& path) {
+bool isSameFolder(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && S_ISDIR(sa.st_mode) &&
+         sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+int syncFolderOf(const std::string& path) {
   int dir = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dir >= 0) {
-    ::fsync(dir);
-    ::close(dir);
-  }
+  if (dir < 0) return lastError();
+  int rc = ::fsync(dir) == 0 ? 0 : lastError();
+  ::close(dir);
+  // Some file systems cannot sync a folder at all; their names are as safe as they get.
+  return rc == EINVAL ? 0 : rc;
 }
 
 int renameFileBeside(int fd, const std::string& tempName, const std::string& target) {
@@ -133,8 +162,9 @@ int renameFileBeside(int fd, const std::string& tempName, const std::string& tar
     ::unlink(tempName.c_str());
     return rc;
   }
-  syncFolderOf(target);
-  return 0;
+  // The new name is in place; a folder that cannot be synced is still reported, since the
+  // name may not survive a power cut.
+  return syncFolderOf(target);
 }
 
 int commitFileBeside(int fd, const std::string& tempName, const std::string& target) {
@@ -144,15 +174,36 @@ int commitFileBeside(int fd, const std::string& tempName, const std::string& tar
 }
 
 int identityOf(int fd, const std::string& path, FileIdentity& out) {
-  struct stat st;
-  int rc = fd >= 0 ? ::fstat(fd, &st) : ::stat(path.c_str(), &st);
+  struct statx st;
+  int rc = fd >= 0 ? ::statx(fd, "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &st)
+                   : ::statx(AT_FDCWD, path.c_str(), 0, STATX_BASIC_STATS | STATX_BTIME, &st);
   if (rc != 0) return lastError();
-  out.device = static_cast<std::uint64_t>(st.st_dev);
-  out.inode = static_cast<std::uint64_t>(st.st_ino);
-  out.size = static_cast<std::uint64_t>(st.st_size);
-  out.modifiedSeconds = static_cast<std::int64_t>(st.st_mtim.tv_sec);
-  out.modifiedNanoseconds = static_cast<std::int64_t>(st.st_mtim.tv_nsec);
+  out = FileIdentity();
+  // Encoded as stat's st_dev, so identities kept by earlier versions still compare.
+  out.device = static_cast<std::uint64_t>(makedev(st.stx_dev_major, st.stx_dev_minor));
+  out.inode = st.stx_ino;
+  out.size = st.stx_size;
+  out.modifiedSeconds = st.stx_mtime.tv_sec;
+  out.modifiedNanoseconds = st.stx_mtime.tv_nsec;
+  out.changed = {st.stx_ctime.tv_sec, st.stx_ctime.tv_nsec};
+  out.hasBirth = (st.stx_mask & STATX_BTIME) != 0;
+  if (out.hasBirth) out.born = {st.stx_btime.tv_sec, st.stx_btime.tv_nsec};
   return 0;
+}
+
+bool lockIfAbandoned(int fd) {
+  struct stat st;
+  return fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+         ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+}
+
+int openAbandoned(const std::string& path, int flags) {
+  // Not blocking: a planted pipe must not hold the start up.
+  int fd = ::open(path.c_str(), flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (lockIfAbandoned(fd)) return fd;
+  ::close(fd);
+  return -1;
 }
 
 int removeStaleHelperFiles(const std::string& folder) {
@@ -162,15 +213,12 @@ int removeStaleHelperFiles(const std::string& folder) {
   while (dirent* e = ::readdir(dir)) {
     if (!isHelperName(e->d_name)) continue;
     std::string path = folder + "/" + e->d_name;
-    int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) continue;
-    struct stat st;
     // A helper is locked from the moment after its creation; one taken away in that instant
     // from a program starting at the same time only makes that program's copy or save fail
     // with its error, never lose a byte.
-    bool stale = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
-                 ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-    if (stale && ::unlink(path.c_str()) == 0) ++removed;
+    int fd = openAbandoned(path, O_RDONLY);
+    if (fd < 0) continue;
+    if (::unlink(path.c_str()) == 0) ++removed;
     ::close(fd);
   }
   ::closedir(dir);

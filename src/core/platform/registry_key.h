@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nibblet {
@@ -26,6 +27,13 @@ class RegistryKey {
   // Both setters create the key when needed; false when the write failed.
   virtual bool setBinary(const std::u16string& name, const std::vector<std::uint8_t>& bytes) = 0;
   virtual bool setString(const std::u16string& name, const std::u16string& text) = 0;
+  // Sets several string values, written out together where the store can (one write of the
+  // settings file instead of one per value); false when any write failed.
+  virtual bool setStrings(const std::vector<std::pair<std::u16string, std::u16string>>& values) {
+    bool ok = true;
+    for (const auto& [name, text] : values) ok &= setString(name, text);
+    return ok;
+  }
 };
 
 // An in-memory key, for tests and for running without a settings store.

@@ -384,20 +384,22 @@ void HexView::endEntry() {
 
 std::uint32_t HexView::writeBytes(std::uint32_t offset, const std::uint8_t* data, std::size_t count,
                                   MessageBox& messages) {
-  std::uint32_t written = 0;
-  for (std::size_t i = 0; i < count && std::uint64_t{offset} + i < m_size; ++i) {
-    std::uint32_t at = offset + static_cast<std::uint32_t>(i);
-    if (m_changeLog) {
-      AppendResult result = m_changeLog->append(at, m_bytes[at], data[i]);
-      if (result == AppendResult::AllocError)
-        showMessage(messages, u"", kStylePlain, u"CLPA: alloc error!");
-      else if (result == AppendResult::ReallocError)
-        showMessage(messages, u"", kStylePlain, u"CLPA: realloc error!");
-    }
-    m_bytes[at] = data[i];
-    ++written;
+  if (offset >= m_size) return 0;
+  std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(count, std::uint64_t{m_size} - offset));
+  if (m_changeLog) {
+    if (!m_changeLog->mayWrite()) return 0;
+    // One batch: the journal gets every entry in one piece before the first byte is written.
+    std::vector<ChangeEntry> entries(n);
+    for (std::size_t i = 0; i < n; ++i)
+      entries[i] = {offset + static_cast<std::uint32_t>(i), m_bytes[offset + i], data[i]};
+    AppendResult result = m_changeLog->appendAll(entries);
+    if (result == AppendResult::AllocError)
+      showMessage(messages, u"", kStylePlain, u"CLPA: alloc error!");
+    else if (result == AppendResult::ReallocError)
+      showMessage(messages, u"", kStylePlain, u"CLPA: realloc error!");
   }
-  return written;
+  std::copy(data, data + n, m_bytes + offset);
+  return static_cast<std::uint32_t>(n);
 }
 
 bool HexView::undoLast() {

@@ -8,34 +8,26 @@
 #include "core/i18n/string_module.h"
 #include "core/platform/wait_cursor.h"
 #include "core/view/entry_dialog_model.h"
-#include "core/view/find_bytes.h"
+#include "core/view/find_in_pieces.h"
 #include "core/view/hex_pairs.h"
 #include "core/view/hex_view.h"
 
 namespace nibblet {
 namespace {
 
-// The first hit of `pattern` in [from, size) behind the wait cursor, as a document offset.
-std::uint32_t scan(const HexView& view, std::uint32_t from, const std::vector<std::uint8_t>& pattern,
-                   WaitCursor& waitCursor) {
-  if (from > view.size()) return kNoOffset;
+// The first hit of `pattern` in [from, size) behind the wait cursor, as a document offset in
+// `offset` (kNoOffset when there is none). False when the user stopped the search.
+bool scan(const HexView& view, std::uint32_t from, const std::vector<std::uint8_t>& pattern, WaitCursor& waitCursor,
+          std::uint32_t& offset) {
+  offset = kNoOffset;
+  if (from > view.size()) return true;
   WaitCursorScope busy(waitCursor);
-  // In pieces, so a long search can show how far it got; each piece also covers the starts of
-  // its last bytes, so a hit across two pieces is found in the first, as one scan finds it.
-  constexpr std::uint32_t kPiece = 64u << 20;
-  const std::uint32_t size = view.size();
-  for (std::uint32_t start = from; start < size;) {
-    std::uint32_t piece = size - start < kPiece ? size - start : kPiece;
-    std::size_t length = std::min<std::size_t>(std::size_t{piece} + pattern.size() - 1, size - start);
-    if (pattern.empty()) length = piece;
-    const std::uint8_t* hit = findBytes(view.bytes() + start, length, pattern.data(), pattern.size());
-    if (hit) return static_cast<std::uint32_t>(hit - view.bytes());
-    start += piece;
-    busy.progress(start - from, size - from);
-  }
-  // An empty range still answers as one scan would (an empty pattern matches at its start).
-  const std::uint8_t* hit = from == size ? findBytes(view.bytes() + from, 0, pattern.data(), pattern.size()) : nullptr;
-  return hit ? static_cast<std::uint32_t>(hit - view.bytes()) : kNoOffset;
+  const std::uint8_t* hit = nullptr;
+  if (findBytesInPieces(view.bytes() + from, view.size() - from, pattern.data(), pattern.size(), busy.report(),
+                        hit) != 0)
+    return false;
+  if (hit) offset = static_cast<std::uint32_t>(hit - view.bytes());
+  return true;
 }
 
 void notFound(const Texts& texts, MessageBox& messages) {
@@ -137,7 +129,9 @@ bool SearchDialogModel::ok() {
     m_view.setSearchMatch(kNoOffset, 0);
     return false;
   }
-  std::uint32_t hit = formed ? scan(m_view, from, pattern, m_waitCursor) : kNoOffset;
+  std::uint32_t hit = kNoOffset;
+  // A search the user stopped changes nothing; the dialog stays open.
+  if (formed && !scan(m_view, from, pattern, m_waitCursor, hit)) return false;
   if (hit == kNoOffset) {
     notFound(m_texts, m_messages);
     m_view.setSearchMatch(kNoOffset, 0);
@@ -158,7 +152,8 @@ bool SearchDialogModel::searchNext(HexView& view, const Texts& texts, MessageBox
     return false;
   }
   // From the byte after the hit, so a hit may overlap the one before.
-  std::uint32_t hit = scan(view, last + 1, state.pattern, waitCursor);
+  std::uint32_t hit = kNoOffset;
+  if (!scan(view, last + 1, state.pattern, waitCursor, hit)) return false;
   if (hit != kNoOffset) {
     view.setSearchMatch(hit, view.searchLength());
     view.gotoOffset(hit);

@@ -32,6 +32,7 @@ struct AppContext {
   // The converter's number and the evaluator's variables live for the whole run.
   Evaluator evaluator;
   std::uint32_t converterValue = 0;
+  bool settingsFailureTold = false;  // a failed store of the settings was reported
   QtMessageBox messages;
   QtWaitCursor waitCursor;
   QtCodePage codePage;

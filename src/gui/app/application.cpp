@@ -12,14 +12,17 @@
 #include <cstdlib>
 
 #include "core/app/command_line.h"
+#include "core/document/start_up_report.h"
 #include "core/document/work_folder.h"
 #include "core/i18n/language_list.h"
 #include "core/i18n/show_message.h"
 #include "core/i18n/string_ids.h"
+#include "core/i18n/text_format.h"
 #include "core/platform/file_system.h"
 #include "core/platform/unicode.h"
 #include "core/settings/settings_store.h"
 #include "gui/app/main_frame.h"
+#include "gui/app/settings_writer.h"
 #include "gui/platform/icu_language_names.h"
 #include "gui/platform/qt_registry_key.h"
 #include "gui/platform/qt_text.h"
@@ -40,7 +43,7 @@ void Application::start(const std::u16string& commandLine, bool namesValid) {
   m_context.messages.setScale(m_context.scale);
   loadSettings(m_context.key, m_context.settings, defaultWorkPath());
   // Saves a crash interrupted are finished before anything is opened.
-  cleanUpWorkFolder(m_context.settings);
+  WorkFolderReport found = cleanUpWorkFolder(m_context.settings);
   m_context.texts.setModule(nullptr);
   m_context.programFolder = programFolder();
   IcuLanguageNames names;
@@ -59,18 +62,27 @@ void Application::start(const std::u16string& commandLine, bool namesValid) {
     const Texts& t = m_context.texts;
     showMessage(m_context.messages, t.loadText(kIdsError), kStyleError, t.loadText(kIdsFileOpenError), {path, error});
   }
+  tellWorkFolderReport(found, m_context.texts, m_context.messages);
 }
 
 void Application::terminate() {
-  if (m_frame) m_frame->document().abandon();
+  if (m_frame) {
+    // No box can be shown while the program is told to end: a file that could not be synced is
+    // named on the standard error.
+    std::u16string file = m_frame->document().path();
+    if (int error = m_frame->document().abandon(); error != 0) {
+      std::u16string text = formatText(m_context.texts.loadText(kIdsErrorWithFile), {error, file});
+      std::fprintf(stderr, "%s\n", toUtf8(text).c_str());
+    }
+  }
   storeLastFolder(m_context.key, m_context.lastFolder);
-  storeSettings(m_context.key, m_context.settings);
+  writeSettings(m_context, /*windowShown=*/false);
 }
 
 void Application::finish() {
   m_frame.reset();
   storeLastFolder(m_context.key, m_context.lastFolder);
-  storeSettings(m_context.key, m_context.settings);
+  writeSettings(m_context, /*windowShown=*/false);
 }
 
 namespace {

@@ -26,6 +26,7 @@
 #include "gui/app/empty_page.h"
 #include "gui/app/first_paint_report.h"
 #include "gui/app/frame_diff_window.h"
+#include "gui/app/settings_writer.h"
 #include "gui/browser/run_file_browser.h"
 #include "gui/convert/converter_dialog.h"
 #include "gui/inspect/values_panel.h"
@@ -124,7 +125,7 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
 
   buildMenus();
   if (!m_menus.commands.isEmpty()) {
-    m_settingsPage = std::make_unique<SettingsPage>(m_content, m_context);
+    // The settings page is built when it is first opened, not before the first paint.
     m_document.close();
   }
   // The window's place on its screen, now and whenever the screen turns or changes.
@@ -138,12 +139,10 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   }
   setFocusPolicy(Qt::StrongFocus);
 
-  // A file shortened under the mapping is noticed once the program is idle again, outside any
-  // dialog, and its document closed there.
+  // A file shortened under the mapping, or replaced under a document on the spot, is noticed
+  // once the program is idle again, outside any dialog, and dealt with there.
   connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-    if (m_idleWorkPosted || !isIdle() ||
-        (!m_document.isDamaged() && !m_closeWhenIdle && !m_document.hasUnreportedJournalError()))
-      return;
+    if (m_idleWorkPosted || !isIdle() || (!m_closeWhenIdle && !m_document.needsIdleCheck())) return;
     m_idleWorkPosted = true;
     QMetaObject::invokeMethod(this, [this] {
       m_idleWorkPosted = false;
@@ -152,6 +151,7 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
       if (!isIdle()) return;
       if (m_document.checkMapping()) setDocumentCommandsEnabled(false);
       m_document.checkJournal();
+      if (m_document.checkReplaced(/*askAgain=*/false)) setDocumentCommandsEnabled(false);
       if (m_closeWhenIdle) {
         m_closeWhenIdle = false;
         close();
@@ -412,7 +412,8 @@ void MainFrame::fontSizeCommand(int id) {
 }
 
 void MainFrame::showSettings() {
-  if (!m_settingsPage || m_settingsShown) return;
+  if (m_menus.commands.isEmpty() || m_settingsShown) return;
+  if (!m_settingsPage) m_settingsPage = std::make_unique<SettingsPage>(m_content, m_context);
   if (m_view) m_view->show(false);
   // The empty bar keeps the main bar's height, so the page does not jump.
   m_emptyMenuBar->setFixedHeight(m_menuBar->height());
@@ -440,7 +441,7 @@ void MainFrame::leaveSettings() {
   m_emptyMenuBar->hide();
   m_menuBar->show();
   // The choices are kept at once, so a crash before the exit does not lose them.
-  storeSettings(m_context.key, settings);
+  writeSettings(m_context, /*windowShown=*/true);
 }
 
 void MainFrame::keyPressEvent(QKeyEvent* event) {

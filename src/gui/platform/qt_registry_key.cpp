@@ -47,4 +47,10 @@ bool QtRegistryKey::setString(const std::u16string& name, const std::u16string& 
   return m_settings.status() == QSettings::NoError;
 }
 
+bool QtRegistryKey::setStrings(const std::vector<std::pair<std::u16string, std::u16string>>& values) {
+  for (const auto& [name, text] : values) m_settings.setValue(key(name), key(text));
+  m_settings.sync();
+  return m_settings.status() == QSettings::NoError;
+}
+
 }  // namespace nibblet

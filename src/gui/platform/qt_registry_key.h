@@ -14,6 +14,7 @@ class QtRegistryKey : public RegistryKey {
   bool query(const std::u16string& name, RegistryValue& out) override;
   bool setBinary(const std::u16string& name, const std::vector<std::uint8_t>& bytes) override;
   bool setString(const std::u16string& name, const std::u16string& text) override;
+  bool setStrings(const std::vector<std::pair<std::u16string, std::u16string>>& values) override;
 
  private:
   QSettings m_settings;

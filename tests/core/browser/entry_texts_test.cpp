@@ -39,6 +39,8 @@ TEST(DateText, LocalTimeWithZeroPaddedFields) {
   ::tzset();
   EXPECT_EQ(dateText(0), u"1970-01-01 00:00:00");
   EXPECT_EQ(dateText(1700000000), u"2023-11-14 22:13:20");
+  EXPECT_EQ(dateText(-62135596800), u"0001-01-01 00:00:00");  // every place padded
+  EXPECT_EQ(dateText(253402300800), u"10000-01-01 00:00:00");
   ::setenv("TZ", "UTC-2", 1);  // two hours east of Greenwich
   ::tzset();
   EXPECT_EQ(dateText(1700000000), u"2023-11-15 00:13:20");

@@ -149,7 +149,9 @@ TEST(Compare, DifferencesAtEveryPlaceOfAWord) {
       expected.push_back(i);
     }
   DiffSet diffs;
-  EXPECT_EQ(compareBytes(a.data(), b.data(), size, diffs), AppendResult::Stored);
+  AppendResult stored;
+  EXPECT_EQ(compareBytes(a.data(), b.data(), size, diffs, stored), 0);
+  EXPECT_EQ(stored, AppendResult::Stored);
   ASSERT_EQ(diffs.count(), expected.size());
   for (std::uint32_t i = 0; i < diffs.count(); ++i) {
     EXPECT_EQ(diffs.entry(i).offset, expected[i]);

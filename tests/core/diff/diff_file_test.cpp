@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include "core/diff/diff_set.h"
 #include "core/document/change_log.h"
 #include "core/platform/unicode.h"
+#include "support/system_calls.h"
 #include "support/temp_dir.h"
 
 namespace nibblet {
@@ -95,25 +97,41 @@ TEST(WriteDiffFile, FailuresLeaveTheTargetAsItWasAndNoStrayFile) {
   std::filesystem::create_directory(dir.file("folder"));
   EXPECT_EQ(writeDiffFile(log, fromUtf8(dir.file("folder")), header), EISDIR);
 
-  // An existing file is replaced whole; a link planted at the name is replaced, never followed.
+  // An existing file is replaced whole, keeping its mode; a new one gets what the umask
+  // allows, without the umask being touched.
+  const std::string text = ";Nibblet diff file\n;FILE: n\n;SIZE: 4\n00000001: 02 03\n";
   test::writeFile(dir.file("old.txt"), std::string(100, 'o'));
   ::chmod(dir.file("old.txt").c_str(), 0640);
+  mode_t before = ::umask(027);
+  test::countCalls();
   ASSERT_EQ(writeDiffFile(log, fromUtf8(dir.file("old.txt")), header), 0);
-  EXPECT_EQ(textOfFile(dir.file("old.txt")), ";Nibblet diff file\n;FILE: n\n;SIZE: 4\n00000001: 02 03\n");
+  ASSERT_EQ(writeDiffFile(log, fromUtf8(dir.file("new.txt")), header), 0);
+  EXPECT_EQ(test::umaskCalls(), 0);
+  test::stopCounting();
+  ::umask(before);
+  EXPECT_EQ(textOfFile(dir.file("old.txt")), text);
   struct stat st;
   ASSERT_EQ(::stat(dir.file("old.txt").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
-  test::writeFile(dir.file("victim"), std::string("keep"));
-  ASSERT_EQ(::symlink(dir.file("victim").c_str(), dir.file("link.txt").c_str()), 0);
-  ASSERT_EQ(writeDiffFile(log, fromUtf8(dir.file("link.txt")), header), 0);
-  EXPECT_EQ(textOfFile(dir.file("victim")), "keep");
+  ASSERT_EQ(::stat(dir.file("new.txt").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0640u);
 
-  int entries = 0;
-  for (const auto& e : std::filesystem::directory_iterator(dir.path())) {
-    ++entries;
-    EXPECT_EQ(e.path().string().find(".part"), std::string::npos) << e.path();
+  // A link is followed to its file and stays a link; a pipe or a device is never replaced.
+  test::writeFile(dir.file("target"), std::string("old"));
+  ASSERT_EQ(::symlink(dir.file("target").c_str(), dir.file("link.txt").c_str()), 0);
+  ASSERT_EQ(writeDiffFile(log, fromUtf8(dir.file("link.txt")), header), 0);
+  EXPECT_EQ(textOfFile(dir.file("target")), text);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.txt")));
+  ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+  EXPECT_EQ(writeDiffFile(log, fromUtf8(dir.file("pipe")), header), EINVAL);
+  EXPECT_TRUE(std::filesystem::is_fifo(dir.file("pipe")));
+  if (::mknod(dir.file("device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
+    EXPECT_EQ(writeDiffFile(log, fromUtf8(dir.file("device")), header), EINVAL);
+    EXPECT_TRUE(std::filesystem::is_character_file(dir.file("device")));
   }
-  EXPECT_EQ(entries, 4);  // folder, old.txt, victim, link.txt
+
+  for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+    EXPECT_EQ(e.path().string().find(".part"), std::string::npos) << e.path();
 }
 
 TEST(ParseDiffText, WhichLinesAreAccepted) {

@@ -222,25 +222,5 @@ TEST(Save, FailureLeavesTheUsersFileIntactAndNamesTheError) {
   ::chmod(f.dir.file("ro").c_str(), 0755);
 }
 
-TEST(Save, KilledAtAnyMomentLeavesOldOrNewContentInFull) {
-  DocumentFixture f;
-  std::vector<std::uint8_t> old(8 << 20, 0xAA);
-  ASSERT_TRUE(f.open("a.bin", old, 1));
-  std::memset(f.document.bytes(), 0xBB, f.document.size());
-  std::vector<std::uint8_t> fresh(old.size(), 0xBB);
-  std::srand(12345);
-  for (int round = 0; round < 40; ++round) {
-    pid_t pid = ::fork();
-    if (pid == 0) {
-      for (;;) f.document.save(false);
-    }
-    ::usleep(static_cast<useconds_t>(std::rand() % 60000));
-    ::kill(pid, SIGKILL);
-    ::waitpid(pid, nullptr, 0);
-    auto now = readFile(f.dir.file("a.bin"));
-    ASSERT_TRUE(now == old || now == fresh) << "round " << round << ": " << now.size() << " bytes";
-  }
-}
-
 }  // namespace
 }  // namespace nibblet

@@ -92,12 +92,14 @@ TEST(ShippedResources, EnglishHasEveryTextMenuAndDialog) {
                             40106, 40107, 40108, 40109, 40110, 40111, 40112, 40121, 40122, 40200,
                             40201, 40202, 40203, 40204, 40205, 40206, 40300, 40301, 40302, 40303,
                             40304, 40305, 40306};
+  // Recovery and safe saving.
+  for (int id = 40207; id <= 40218; ++id) expected.insert(id);
   // The values panel's texts.
   for (int id : {40500, 40501, 40502, 40503, 40504, 40505, 40506, 40507, 40508, 40510, 40511, 40512,
                  40513, 40514, 40515, 40516, 40517, 40520, 40521, 40522, 40523, 40524, 40525, 40526,
                  40527, 40528, 40529, 40530, 40531, 40532, 40533, 40534, 40535, 40540, 40541, 40542})
     expected.insert(id);
-  EXPECT_EQ(ids.size(), 93u + 36u);
+  EXPECT_EQ(ids.size(), 93u + 12u + 36u);
   EXPECT_EQ(ids, expected);
   // The texts whose odd spelling, blanks and escapes are easy to "fix" by mistake.
   EXPECT_EQ(*english.text(kIdsInternalError), u"Internal error  %d (%d).");

@@ -165,6 +165,19 @@ TEST(RecentFiles, MostRecentFirstIgnoringCaseAndAllNineWritten) {
   RecentFiles reloaded;
   reloaded.load(key);
   for (int i = 0; i < 9; ++i) EXPECT_EQ(reloaded.entry(i), recent.entry(i));
+
+  // The newest file opened again writes nothing; a value of another type is written over.
+  int writes = key.writeCount();
+  reloaded.add(key, u"/f9");
+  EXPECT_EQ(key.writeCount(), writes);
+  key.put(u"MRU8", RegistryValue{ValueType::Binary, {1}, u""});
+  RecentFiles damaged;
+  damaged.load(key);
+  damaged.add(key, u"/f9");
+  EXPECT_GT(key.writeCount(), writes);
+  RegistryValue value;
+  ASSERT_TRUE(key.query(u"MRU8", value));
+  EXPECT_EQ(value.type, ValueType::String);
 }
 
 TEST(RecentFiles, LoadEmptiesEntriesOfOtherTypes) {

@@ -108,5 +108,32 @@ TEST(FindBytes, ZeroFilledBufferAndPatternOfARun) {
   EXPECT_EQ(findBytes(zeros.data() + 5, zeros.size() - 5, allZero, 4), zeros.data() + 5);
 }
 
+// Inputs that defeat a filter on a few pattern bytes: 00 01 repeated, searched for patterns of
+// the same bytes that differ at one place (last, first, in the middle), over several blocks, with
+// stretches of ordinary bytes between periodic ones and hits planted near block edges.
+TEST(FindBytes, AdversarialInputAgreesWithThePlainScan) {
+  std::mt19937 random(7);
+  std::vector<std::uint8_t> buffer(3 * 256 * 1024 + 777);
+  for (std::size_t i = 0; i < buffer.size(); ++i) buffer[i] = static_cast<std::uint8_t>(i & 1);
+  for (std::size_t i = 400000; i < 520000; ++i) buffer[i] = static_cast<std::uint8_t>(random());
+  for (std::size_t m : {2u, 3u, 8u, 33u, 255u}) {
+    for (std::size_t changed : {m - 1, std::size_t{0}, m / 2}) {
+      std::vector<std::uint8_t> pattern(m);
+      for (std::size_t j = 0; j < m; ++j) pattern[j] = static_cast<std::uint8_t>(j & 1);
+      pattern[changed] ^= 0x03;
+      EXPECT_EQ(findBytes(buffer.data(), buffer.size(), pattern.data(), m),
+                plainScan(buffer.data(), buffer.size(), pattern.data(), m))
+          << m << " " << changed;
+      for (std::size_t at : {std::size_t{262143}, std::size_t{262144} + 4090, std::size_t{600001}, buffer.size() - m}) {
+        std::vector<std::uint8_t> planted = buffer;
+        std::copy(pattern.begin(), pattern.end(), planted.begin() + static_cast<std::ptrdiff_t>(at));
+        ASSERT_EQ(findBytes(planted.data(), planted.size(), pattern.data(), m),
+                  plainScan(planted.data(), planted.size(), pattern.data(), m))
+            << m << " " << changed << " " << at;
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace nibblet
