@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <functional>
 
@@ -24,6 +25,7 @@
 #include "gui/app/main_frame.h"
 #include "gui/platform/qt_text.h"
 #include "gui/view/hex_view_widget.h"
+#include "gui/view/hex_keypad.h"
 
 using namespace nibblet;
 
@@ -153,6 +155,49 @@ class ConverterTest : public QObject {
     });
     again.mainFrame()->close();
     again.finish();
+  }
+
+  void theKeypadHasTheKeysOfTheFromBase() {
+    MemoryRegistryKey key;
+    Application program(key);
+    program.start(u"");
+    QString hexTyped, hexResult, sumTyped, sumAfterEquals;
+    bool binaryKeys = false, decimalKeys = false;
+    double smallestKeyMm = 1000;
+    runConverter(program.mainFrame(), [&](QWidget* d) {
+      auto* pad = d->findChild<HexKeypad*>("hexKeypad");
+      auto* input = control<QLineEdit>(d, 1000);
+      auto* from = control<QComboBox>(d, 1002);
+      auto press = [&](const QString& keys) {
+        for (QChar k : keys) QTest::mouseClick(pad->key(k == '<' ? kKeyBackspace : k.unicode()), Qt::LeftButton);
+      };
+      const double dpi = d->screen()->physicalDotsPerInchY();
+      for (QToolButton* key : pad->findChildren<QToolButton*>())
+        smallestKeyMm = std::min({smallestKeyMm, key->width() * 25.4 / dpi, key->height() * 25.4 / dpi});
+      from->setCurrentIndex(3);  // hex: the starting "0" is selected, the pad types over it
+      press("1A0<");
+      hexTyped = input->text();
+      hexResult = control<QLineEdit>(d, 1004)->text();
+      from->setCurrentIndex(0);
+      binaryKeys = pad->key(u'1') && !pad->key(u'2') && !pad->key(u'A');
+      from->setCurrentIndex(2);
+      decimalKeys = pad->key(u'9') && pad->key(u'-') && pad->key(u'(') && !pad->key(u'A');
+      input->clear();
+      press("2+3");
+      sumTyped = input->text();
+      QTest::mouseClick(control<QPushButton>(d, 1026), Qt::LeftButton);
+      sumAfterEquals = input->text();
+      QTest::mouseClick(control<QPushButton>(d, kCmdCancel), Qt::LeftButton);
+    });
+    QCOMPARE(hexTyped, QString("1A"));  // an offset's digits, without the blanks of pairs
+    QCOMPARE(hexResult, QString("26"));
+    QVERIFY(binaryKeys);
+    QVERIFY(decimalKeys);
+    QCOMPARE(sumTyped, QString("2+3"));
+    QCOMPARE(sumAfterEquals, QString("5"));
+    QVERIFY2(smallestKeyMm >= 9.0, qPrintable(QString::number(smallestKeyMm)));
+    program.mainFrame()->close();
+    program.finish();
   }
 };
 

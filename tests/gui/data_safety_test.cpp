@@ -28,6 +28,7 @@
 #include <deque>
 #include <functional>
 
+#include "gui/platform/modal_sheet.h"
 #include "gui/test_files.h"
 #include "core/document/hex_document.h"
 #include "core/document/work_folder.h"
@@ -328,7 +329,7 @@ class DataSafetyTest : public QObject {
     QStringList texts;
     QTimer poll;
     connect(&poll, &QTimer::timeout, [&] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      if (auto* box = qobject_cast<QMessageBox*>(activeDialog())) {
         texts << box->text();
         (box->button(QMessageBox::Yes) ? box->button(QMessageBox::Yes) : box->button(QMessageBox::Ok))->click();
       }
@@ -489,7 +490,7 @@ class DataSafetyTest : public QObject {
     bool typed = false;
     QTimer poll;
     connect(&poll, &QTimer::timeout, [&] {
-      QWidget* modal = QApplication::activeModalWidget();
+      QWidget* modal = activeDialog();
       if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         shown = box->text();
         box->button(QMessageBox::Ok)->click();

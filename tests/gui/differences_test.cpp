@@ -17,6 +17,7 @@
 #include <functional>
 #include <vector>
 
+#include "gui/platform/modal_sheet.h"
 #include "gui/test_files.h"
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
@@ -44,7 +45,7 @@ class ModalScript {
 
  private:
   void poll() {
-    QWidget* modal = QApplication::activeModalWidget();
+    QWidget* modal = activeDialog();
     if (!modal || modal == m_handled || finished()) return;
     m_handled = modal;
     m_steps[m_next++](modal);

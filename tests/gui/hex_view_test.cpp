@@ -28,6 +28,7 @@
 #include "core/platform/message_box.h"
 #include "core/settings/colour_text.h"
 #include "core/settings/settings.h"
+#include "gui/platform/modal_sheet.h"
 #include "gui/platform/toolbar_images.h"
 #include "gui/platform/tap_and_hold.h"
 #include "gui/view/hex_view_widget.h"
@@ -73,7 +74,7 @@ class ModalWatch {
  public:
   explicit ModalWatch(int ms) {
     QTimer::singleShot(ms, [this] {
-      if (QWidget* w = QApplication::activeModalWidget()) {
+      if (QWidget* w = activeDialog()) {
         m_opened = true;
         w->close();
       }
@@ -155,7 +156,7 @@ void HexViewTest::tapOnAByteWritesTheTypedBytesAndLogsThem() {
   QString caption, startText;
   bool pasteShown = true, hexChecked = false;
   QTimer::singleShot(100, [&] {
-    QWidget* dialog = QApplication::activeModalWidget();
+    QWidget* dialog = activeDialog();
     QVERIFY(dialog);
     caption = dialog->windowTitle();
     auto* edit = dialog->findChild<QLineEdit*>(QString::number(kIdEntryEdit));
@@ -203,7 +204,7 @@ void HexViewTest::tapInTheTextColumnStartsInTextMode() {
   QString startText = QStringLiteral("unset");
   bool textChecked = false;
   QTimer::singleShot(100, [&] {
-    QWidget* dialog = QApplication::activeModalWidget();
+    QWidget* dialog = activeDialog();
     QVERIFY(dialog);
     startText = dialog->findChild<QLineEdit*>(QString::number(kIdEntryEdit))->text();
     textChecked = dialog->findChild<QToolButton*>(QString::number(kCmdEntryText))->isChecked();
@@ -377,7 +378,7 @@ void HexViewTest::dialog930ShowsItsCaptionInsideItself() {
   auto shownCaption = [](const std::function<void()>& open) {
     QString shown = QStringLiteral("no dialog");
     QTimer::singleShot(100, [&] {
-      QWidget* dialog = QApplication::activeModalWidget();
+      QWidget* dialog = activeDialog();
       if (!dialog) return;
       auto* caption = dialog->findChild<QLabel*>("caption");
       shown = caption && caption->isVisible() && caption->text() == dialog->windowTitle() ? caption->text()

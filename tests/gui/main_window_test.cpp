@@ -23,6 +23,7 @@
 #include "core/platform/registry_key.h"
 #include "core/platform/unicode.h"
 #include "core/settings/settings.h"
+#include "gui/platform/modal_sheet.h"
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
 #include "gui/modal_driver.h"
@@ -143,7 +144,7 @@ class MainWindowTest : public QObject {
 
     bool sawDialog = false;
     QTimer::singleShot(100, [&] {
-      QWidget* dialog = QApplication::activeModalWidget();
+      QWidget* dialog = activeDialog();
       if (!dialog) return;
       sawDialog = true;
       dialog->findChild<QLineEdit*>("934")->setText("41 42");
@@ -177,7 +178,7 @@ class MainWindowTest : public QObject {
     QTimer poll;
     poll.setInterval(20);
     connect(&poll, &QTimer::timeout, [&] {
-      if (QApplication::activeModalWidget()) sawDialog = true;
+      if (activeDialog()) sawDialog = true;
       if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
         for (QAction* a : menu->actions())
           if (!a->isSeparator()) items << a->text();
@@ -241,7 +242,7 @@ class MainWindowTest : public QObject {
     // Closing asks whether to keep the edits made on the spot; Yes keeps them in the file.
     QString question;
     QTimer::singleShot(100, [&] {
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      if (auto* box = qobject_cast<QMessageBox*>(activeDialog())) {
         question = box->text();
         box->button(QMessageBox::Yes)->click();
       }
@@ -264,14 +265,14 @@ class MainWindowTest : public QObject {
 
     // Cancel changes nothing.
     QTimer::singleShot(100, [] {
-      if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+      if (auto* dialog = qobject_cast<QDialog*>(activeDialog())) dialog->reject();
     });
     frame->onCommand(kCmdOpen);
     QCOMPARE(frame->windowTitle(), QString("first.bin"));
 
     // Choosing a file closes the current one and opens it.
     QTimer::singleShot(100, [] {
-      QWidget* dialog = QApplication::activeModalWidget();
+      QWidget* dialog = activeDialog();
       if (!dialog || dialog->objectName() != "900") return;
       dialog->findChild<QLineEdit*>("901")->setText("second.bin");
       QMetaObject::invokeMethod(dialog, "command", Q_ARG(int, kCmdOk));

@@ -15,6 +15,8 @@
 
 #include <functional>
 
+#include "gui/platform/modal_sheet.h"
+
 namespace nibblet::test {
 
 class ModalDriver {
@@ -59,7 +61,7 @@ class ModalDriver {
  private:
   static QWidget* shown() {
     QWidget* popup = QApplication::activePopupWidget();
-    return popup ? popup : QApplication::activeModalWidget();
+    return popup ? popup : activeDialog();
   }
 
   void look(int deadlineMs) {

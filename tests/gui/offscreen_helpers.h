@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDeadlineTimer>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QMenu>
@@ -23,20 +24,23 @@
 #include "gui/app/application.h"
 #include "core/i18n/command_ids.h"
 #include "gui/app/main_frame.h"
+#include "gui/platform/modal_sheet.h"
 #include "gui/view/hex_view_widget.h"
 
 namespace nibblet::test {
 
-// Calls `step` every 20 ms until it returns true. A step that opens a nested modal loop is not
-// entered again while it runs; another Poller handles what that loop shows.
+// Calls `step` every 20 ms until it returns true, or until `deadlineMs` have passed, so a
+// dialog that never comes fails the test instead of hanging it. A step that opens a nested modal
+// loop is not entered again while it runs; another Poller handles what that loop shows.
 class Poller {
  public:
-  explicit Poller(std::function<bool()> step) : m_step(std::move(step)) {
+  explicit Poller(std::function<bool()> step, int deadlineMs = 20000)
+      : m_step(std::move(step)), m_deadline(deadlineMs) {
     m_timer.setInterval(20);
     QObject::connect(&m_timer, &QTimer::timeout, [this] {
       if (m_busy) return;
       m_busy = true;
-      bool finished = m_step();
+      bool finished = m_step() || m_deadline.hasExpired();
       m_busy = false;
       if (finished) m_timer.stop();
     });
@@ -47,6 +51,7 @@ class Poller {
  private:
   std::function<bool()> m_step;
   QTimer m_timer;
+  QDeadlineTimer m_deadline;
   bool m_busy = false;
 };
 
@@ -83,9 +88,9 @@ inline bool chooseFromByteMenu(HexViewWidget* view, std::uint32_t offset, int id
   return QTest::qWaitFor([&] { return menuPoller.done(); }, 5000) && chosen;
 }
 
-// Dialog 930 (entry, search, goto, a value) when it is the open modal dialog, else null.
+// Dialog 930 (entry, search, goto, a value) when it is the open modal dialog or sheet, else null.
 inline QWidget* barDialog() {
-  QWidget* w = QApplication::activeModalWidget();
+  QWidget* w = activeDialog();
   return w && w->objectName() == QString::number(kDialogEntry) ? w : nullptr;
 }
 

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include "gui/platform/modal_sheet.h"
 #include "gui/test_files.h"
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_module.h"
@@ -63,7 +64,7 @@ class ShownTextsTest : public QObject {
 
     QStringList seen;
     QTimer::singleShot(0, this, [&seen] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      auto* box = qobject_cast<QMessageBox*>(activeDialog());
       QVERIFY(box);
       seen = buttonTexts(box);
       box->button(QMessageBox::Yes)->click();
@@ -72,7 +73,7 @@ class ShownTextsTest : public QObject {
     QCOMPARE(seen, QStringList({"Ja", "Nein"}));
 
     QTimer::singleShot(0, this, [&seen] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      auto* box = qobject_cast<QMessageBox*>(activeDialog());
       QVERIFY(box);
       seen = buttonTexts(box);
       QCOMPARE(box->textFormat(), Qt::PlainText);
@@ -85,7 +86,7 @@ class ShownTextsTest : public QObject {
     Texts english;
     messages.setTexts(&english);
     QTimer::singleShot(0, this, [&seen] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      auto* box = qobject_cast<QMessageBox*>(activeDialog());
       QVERIFY(box);
       seen = buttonTexts(box);
       box->button(QMessageBox::No)->click();

@@ -23,6 +23,7 @@
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
 #include "core/view/byte_menu_model.h"
+#include "gui/platform/modal_sheet.h"
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
 #include "gui/offscreen_helpers.h"
@@ -158,7 +159,7 @@ class ViewCommandsTest : public QObject {
       QWidget* d = barDialog();
       if (!d) return false;
       Poller box([&] {
-        auto* b = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        auto* b = qobject_cast<QMessageBox*>(activeDialog());
         if (!b) return false;
         boxText = b->windowTitle() + ": " + b->text();
         boxOverDialog = b->parentWidget() == d;
@@ -197,7 +198,7 @@ class ViewCommandsTest : public QObject {
     QCOMPARE(core.topOffset(), 90000u - 90000u % core.bytesPerRow());
     QString boxText;
     Poller box([&] {
-      auto* b = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      auto* b = qobject_cast<QMessageBox*>(activeDialog());
       if (!b) return false;
       boxText = b->text();
       b->button(QMessageBox::Ok)->click();
@@ -344,6 +345,24 @@ class ViewCommandsTest : public QObject {
     QTRY_VERIFY(search.done());
     QVERIFY(searchPadInHex);
     QVERIFY(!searchPadInText);
+
+    // Goto has a pad of 0-F that types an offset's digits as they are, without pair blanks.
+    QString offsetTyped;
+    bool gotoHasNoBlank = false;
+    Poller jump([&] {
+      QWidget* d = barDialog();
+      if (!d) return false;
+      auto* pad = d->findChild<HexKeypad*>("hexKeypad");
+      gotoHasNoBlank = pad->isVisible() && !pad->key(kKeySpace);
+      for (char16_t k : {u'1', u'0'}) QTest::mouseClick(pad->key(k), Qt::LeftButton);
+      offsetTyped = d->findChild<QLineEdit*>(QString::number(kIdEntryEdit))->text();
+      click(d, kCmdOk);
+      return true;
+    });
+    frame->onCommand(kCmdGoto);
+    QTRY_VERIFY(jump.done());
+    QVERIFY(gotoHasNoBlank);
+    QCOMPARE(offsetTyped, QString("10"));
   }
 };
 

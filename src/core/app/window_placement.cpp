@@ -22,7 +22,12 @@ bool isHandHeld(const ScreenFacts& s) {
 
 Rect windowPlacement(const ScreenFacts& s) {
   const Rect& a = s.available;
-  if (isHandHeld(s)) return {a.left, std::min(a.top + scaled(26, s.dpiY), a.bottom - 1), a.right, a.bottom};
+  if (isHandHeld(s)) {
+    // The band is kept for a shell's status line above a window the program placed itself;
+    // a compositor that places windows fits them to its own panels.
+    const int band = s.placesWindows ? scaled(26, s.dpiY) : 0;
+    return {a.left, std::min(a.top + band, a.bottom - 1), a.right, a.bottom};
+  }
   int areaWidth = a.right - a.left, areaHeight = a.bottom - a.top;
   int height = std::max(1, std::min(areaHeight - scaled(60, s.dpiY), scaled(860, s.dpiY)));
   int width = std::max(1, std::min(scaled(480, s.dpiX), height * 3 / 5));

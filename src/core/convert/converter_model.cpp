@@ -46,6 +46,20 @@ int ConverterModel::fromIndex() const { return m_settings.convertFrom <= 3 ? m_s
 int ConverterModel::toIndex() const { return m_settings.convertTo <= 3 ? m_settings.convertTo : 2; }
 int ConverterModel::copyAsIndex() const { return m_view && m_settings.convertCopyAs <= 5 ? m_settings.convertCopyAs : 0; }
 
+const KeypadLayout& ConverterModel::keypad(int fromIndex) {
+  // Four keys to a row, so the pad fits a narrow dialog beside its scroll bar.
+  static constexpr KeypadLayout kBinary{u"01\b", 0};
+  static constexpr KeypadLayout kOctal{u"0123\n4567\n\b", 0};
+  // A calculator's order, with the point and the operators "=" evaluates.
+  static constexpr KeypadLayout kDecimal{u"789(\n456)\n123*\n0.+/\n-%^\b", 0};
+  switch (baseOf(fromIndex)) {
+    case 2: return kBinary;
+    case 8: return kOctal;
+    case 16: return kHexNumberKeypad;
+    default: return kDecimal;
+  }
+}
+
 int ConverterModel::baseOf(int index) {
   switch (index) {
     case 0: return 2;

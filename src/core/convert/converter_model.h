@@ -13,6 +13,7 @@
 #include "core/convert/evaluator.h"
 #include "core/platform/code_page.h"
 #include "core/settings/settings.h"
+#include "core/view/hex_keypad.h"
 
 namespace nibblet {
 
@@ -63,6 +64,9 @@ class ConverterModel {
 
   // 2, 8, 10 or 16 for the indexes 0-3; any other index is base 10.
   static int baseOf(int index);
+  // The keypad for typing in the "from" base of `fromIndex`: its digits and backspace; the
+  // decimal pad also has the point and the operators "=" evaluates.
+  static const KeypadLayout& keypad(int fromIndex);
   // Skips leading white space, takes a sign, "0x" in base 16, then the longest run of valid
   // digits. No digits give 0, values above 4294967295 give 4294967295, "-" negates modulo 2^32.
   static std::uint32_t parseNumber(std::u16string_view text, int base);

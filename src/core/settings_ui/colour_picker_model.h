@@ -1,6 +1,6 @@
 #pragma once
 // The rules of the colour picker (dialog 935): the start text read into red, green and blue,
-// the sliders' range, the "%d,%d,%d" text, OK and Cancel, and where the dialog opens.
+// the sliders' range, the "%d,%d,%d" text, OK and Cancel.
 
 #include <string>
 #include <string_view>
@@ -41,17 +41,5 @@ class ColourPickerModel {
   bool m_confirmed = false;
   std::u16string m_colourText;
 };
-
-// Top-left of the dialog in screen coordinates: centred on an owner of `ownerWidth` x
-// `ownerHeight` device pixels whose top-left corner lies at (ownerLeft, ownerTop) on the screen.
-// The owner's position counts, so the dialog opens over a window that does not fill the screen.
-struct PickerPlacement {
-  int left;
-  int top;
-};
-inline PickerPlacement placeColourPicker(int ownerLeft, int ownerTop, int ownerWidth, int ownerHeight, int width,
-                                         int height) {
-  return {ownerLeft + ownerWidth / 2 - width / 2, ownerTop + ownerHeight / 2 - height / 2};
-}
 
 }  // namespace nibblet

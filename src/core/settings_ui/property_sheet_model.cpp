@@ -95,26 +95,33 @@ bool PropertySheetModel::paneTextBelowEditor() const {
   return active && active->rowKind != kRowCaption;
 }
 
-SheetLayout layoutSheet(int width, int height, int dpiX, int dpiY, bool hasButton) {
+SheetLayout layoutSheet(int width, int height, int dpiX, int dpiY, bool hasButton, int minTarget) {
   auto sx = [dpiX](int n) { return (n * dpiX + 48) / 96; };
   auto sy = [dpiY](int n) { return (n * dpiY + 48) / 96; };
   width = std::max(width, 0);
   height = std::max(height, 0);
+  // What a finger needs beyond the 22-pixel editor line, the 26-pixel button and the 22-pixel
+  // tab band.
+  const int taller = std::max(0, minTarget - sy(22));
+  const int wider = std::max(0, minTarget - sx(26));
   SheetLayout l;
   // The pane is the top band, its bottom 12 + 2 * 22 px below the sheet's top.
-  l.pane = {sx(1), sy(1), std::max(sx(1), width - sx(1)), std::max(sy(1), std::min(height, sy(12 + 2 * 22)))};
+  l.pane = {sx(1), sy(1), std::max(sx(1), width - sx(1)),
+            std::max(sy(1), std::min(height, sy(12 + 2 * 22) + taller))};
   const int paneW = l.pane.width();
   const int paneH = l.pane.height();
   const int lineRight = std::max(sx(1), paneW - sx(6));
-  l.editor = {sx(1), sy(1), lineRight, sy(1) + sy(22)};
+  l.editor = {sx(1), sy(1), lineRight, sy(1) + sy(22) + taller};
   if (hasButton) {
-    l.editor.right = std::max(l.editor.left, lineRight - sx(26 + 6));
-    l.button = {std::max(l.editor.left, lineRight - sx(26)), l.editor.top, lineRight, l.editor.bottom};
+    l.editor.right = std::max(l.editor.left, lineRight - sx(26 + 6) - wider);
+    l.button = {std::max(l.editor.left, lineRight - sx(26) - wider), l.editor.top, lineRight, l.editor.bottom};
   }
   l.hint = {sx(1), std::min(paneH, l.editor.bottom + sy(2)), std::max(sx(1), paneW - sx(1)), paneH};
-  l.list = {sx(1), l.pane.bottom + sy(1), std::max(sx(1), width - sx(1)), std::max(l.pane.bottom + sy(1), height - sy(22))};
-  l.tabs = {0, std::max(0, height - sy(22)), width, height};
-  l.dropDownHeight = sy(5 * 22);
+  const int tabBand = sy(22) + taller;
+  l.list = {sx(1), l.pane.bottom + sy(1), std::max(sx(1), width - sx(1)),
+            std::max(l.pane.bottom + sy(1), height - tabBand)};
+  l.tabs = {0, std::max(0, height - tabBand), width, height};
+  l.dropDownHeight = sy(5 * 22) + 5 * taller;
   l.dropDownMinWidth = sx(9 * 22);
   return l;
 }

@@ -105,9 +105,10 @@ struct SheetLayout {
   int dropDownMinWidth = 0;  // how wide it opens at least
 };
 
-// Lays out a sheet of `width` x `height` device pixels. Lengths never go negative, however small
-// the sheet.
-SheetLayout layoutSheet(int width, int height, int dpiX, int dpiY, bool hasButton);
+// Lays out a sheet of `width` x `height` device pixels. The editor line, the "..." button and the
+// tab band are at least `minTarget` pixels in both directions (a finger's size on a hand-held;
+// 0 keeps the lengths for 96 dots per inch). Lengths never go negative, however small the sheet.
+SheetLayout layoutSheet(int width, int height, int dpiX, int dpiY, bool hasButton, int minTarget = 0);
 
 // The row height of the list: twice the height of "Text" in the bold font plus 4 logical px.
 inline int rowHeight(int boldTextHeight, int dpiY) { return 2 * boldTextHeight + (4 * dpiY + 48) / 96; }

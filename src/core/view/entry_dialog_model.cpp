@@ -47,12 +47,6 @@ EntryDialogModel::EntryDialogModel(HexView& view, const Texts& texts, const Code
 
 std::u16string EntryDialogModel::caption() const { return m_texts.loadText(kIdsEnterBytes); }
 
-DialogPlacement EntryDialogModel::placement() const {
-  int half = m_view.height() / 2;
-  if (m_view.tapRowTop() > half) return {40, 30};
-  return {40, half + m_view.fontPoints()};
-}
-
 void EntryDialogModel::setText(std::u16string_view text) {
   m_text.assign(text.substr(0, kEntryMaxChars));
 }

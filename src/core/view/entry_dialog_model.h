@@ -1,5 +1,5 @@
 #pragma once
-// The rules of the byte entry dialog: its caption and place, which bar buttons it shows and
+// The rules of the byte entry dialog: its caption, which bar buttons it shows and
 // checks, the Hex / Text / Unicode text switches, Paste, and Ok, which overwrites the document
 // from the tapped byte on. The dialog widget shows this state and forwards its commands.
 
@@ -25,12 +25,6 @@ enum class EntryMode { Hex = kCmdEntryHex, Text = kCmdEntryText, Unicode = kCmdE
 constexpr std::size_t kEntryTextChars = 514;
 constexpr std::size_t kEntryMaxChars = kEntryTextChars - 1;
 
-// Top-left of the dialog, in pixels from the view's top-left corner.
-struct DialogPlacement {
-  int x;
-  int y;
-};
-
 class EntryDialogModel : public BarDialogModel {
  public:
   // `view` must hold a tapped byte (tapOffset set). Opening marks the entry as begun, so the
@@ -40,9 +34,6 @@ class EntryDialogModel : public BarDialogModel {
   EntryDialogModel& operator=(const EntryDialogModel&) = delete;
 
   std::u16string caption() const override;
-  // Keeps the tapped row visible: near the top when the row lies in the lower half of the view,
-  // else below the middle.
-  DialogPlacement placement() const;
 
   EntryMode entryMode() const { return m_mode; }
   // The edit line.

@@ -26,6 +26,8 @@ class GotoDialogModel : public BarDialogModel {
   std::size_t buttonCount() const override { return 6; }
   bool isShown(int command) const override;
   bool isChecked(int) const override { return false; }
+  // The offset is typed on a keypad of 0-F, without the blanks of pairs.
+  const KeypadLayout* keypad() const override { return &kHexNumberKeypad; }
   const std::u16string& text() const override { return m_text; }
   void setText(std::u16string_view text) override;
   std::size_t maxChars() const override { return kGotoMaxChars; }

@@ -35,6 +35,10 @@ struct KeypadLayout {
 // The hex pad: 0-F four to a row, then backspace and a blank; pairs.
 constexpr KeypadLayout kHexKeypad{u"0123\n4567\n89AB\nCDEF\n\b ", 2};
 
+// One hexadecimal number (goto's offset, the converter from hex): 0-F four to a row, then
+// backspace; the digits stand as typed, without blanks.
+constexpr KeypadLayout kHexNumberKeypad{u"0123\n4567\n89AB\nCDEF\n\b", 0};
+
 // True when `key` is one of the layout's keys.
 bool hasKey(const KeypadLayout& layout, char16_t key);
 

@@ -4,20 +4,18 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
-#include <QWindow>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <unistd.h>
 
-#include "core/app/window_placement.h"
 #include "core/convert/converter_model.h"
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
@@ -33,7 +31,11 @@
 #include "gui/browser/run_file_browser.h"
 #include "gui/convert/converter_dialog.h"
 #include "gui/inspect/values_panel.h"
+#include "gui/platform/modal_keys.h"
+#include "gui/platform/modal_sheet.h"
+#include "gui/platform/physical_size.h"
 #include "gui/platform/qt_text.h"
+#include "gui/platform/screen_fit.h"
 #include "gui/platform/toolbar_images.h"
 #include "gui/settings_ui/property_sheet.h"
 #include "gui/settings_ui/settings_page.h"
@@ -114,8 +116,7 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   m_menuBar = new QMenuBar(this);
   m_menuBar->setNativeMenuBar(false);
   m_menuBar->setObjectName("menuBar");
-  m_menuBar->setStyleSheet(QString("QMenuBar::item { padding: %1px %2px; } QMenu::item { padding: %1px %3px %1px %2px; }")
-                               .arg(s.y(8)).arg(s.x(14)).arg(s.x(28)));
+  fitMenuToFinger(m_menuBar, s.y(8));
   layout->addWidget(m_menuBar);
   m_emptyMenuBar = new QMenuBar(this);
   m_emptyMenuBar->setNativeMenuBar(false);
@@ -127,13 +128,15 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   if (!m_menus.commands.isEmpty()) {
     // The settings page is built when it is first opened, not before the first paint.
     m_document.close();
-    placeOnWorkArea();
+  }
+  // The window's place on its screen, now and whenever the screen turns or changes.
+  ScreenFit::attach(this, FitRole::MainWindow)->setAfterFit([this] { fitContent(); });
+  keepKeysWithModalDialog();
+  if (!m_menus.commands.isEmpty()) {
     if (QAction* save = action(kCmdSave)) save->setEnabled(false);
     setDocumentCommandsEnabled(false);
     checkFontSizeItem();
     buildToolbar();
-  } else {
-    placeOnWorkArea();
   }
   setFocusPolicy(Qt::StrongFocus);
 
@@ -194,74 +197,48 @@ void MainFrame::buildMenus() {
 void MainFrame::buildToolbar() {
   m_toolbar = new QToolBar(m_content);
   m_toolbar->setObjectName(QString::number(kToolbarId));
-  const ScreenScale& s = m_context.scale;
-  m_toolbar->setIconSize(QSize(s.x(16), s.y(16)));
+  m_toolbar->setMovable(false);
   for (const ToolbarButton& b : kToolbarButtons) {
     if (b.image < 0) {
       m_toolbar->addSeparator();
       continue;
     }
-    QAction* a = m_toolbar->addAction(toolbarIcon(b.image, m_context.scale.dpiX), toQString(m_context.texts.loadText(b.tooltip)));
+    QAction* a = m_toolbar->addAction(toQString(m_context.texts.loadText(b.tooltip)));
+    a->setData(b.image);
     a->setToolTip(toQString(m_context.texts.loadText(b.tooltip)));
     a->setObjectName(QString("toolbar%1").arg(b.command));
     int command = b.command;
     connect(a, &QAction::triggered, this, [this, command] { onCommand(command); });
   }
+  // On a hand-held the buttons are a finger's size, their images drawn at that size.
+  sizeToolbar(m_toolbar, m_context.scale.dpiX, fingerPixels(this));
   m_toolbar->hide();
 }
 
-void MainFrame::placeOnWorkArea() {
-  QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
-  ScreenFacts facts;
-  QRect area = shown ? shown->availableGeometry() : QRect(0, 0, 480, 800);
-  facts.available = {area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
-  if (shown) {
-    facts.physicalWidthMm = qRound(shown->physicalSize().width());
-    facts.physicalHeightMm = qRound(shown->physicalSize().height());
-  }
-  facts.dpiX = m_context.scale.dpiX;
-  facts.dpiY = m_context.scale.dpiY;
-  facts.fullScreenShell = isFullScreenShell();
-  Rect r = windowPlacement(facts);
-  setGeometry(r.left, r.top, r.right - r.left, r.bottom - r.top);
+int MainFrame::toolbarHeight() const {
+  // The band the view leaves: 24 pixels, or a finger's button with the bar's margins.
+  const int finger = fingerPixels(this);
+  return finger > 0 ? std::max(m_context.scale.y(24), finger + m_context.scale.y(4)) : m_context.scale.y(24);
 }
 
-void MainFrame::fitToScreen() {
-  // A turned screen, a new work area or another screen: the window, the toolbar and the view
-  // are laid out again for it.
-  placeOnWorkArea();
+void MainFrame::fitContent() {
+  // A turned screen, a new work area or another screen: the controls take a finger's size
+  // there or not, and the toolbar and the view are laid out again for it.
+  const ScreenScale& s = m_context.scale;
+  const int finger = fingerPixels(this);
+  m_okButton->setMinimumSize(std::max(s.x(48), finger), std::max(s.y(30), finger));
+  fitMenuToFinger(m_menuBar, s.y(8));
+  if (m_toolbar) sizeToolbar(m_toolbar, s.dpiX, finger);
   placeContent();
   if (m_toolbar && !m_settingsShown) m_toolbar->setVisible(m_view && m_context.settings.showToolbar == 1);
-}
-
-void MainFrame::watchScreen(QScreen* shown) {
-  if (m_watchedScreen) disconnect(m_watchedScreen, nullptr, this, nullptr);
-  m_watchedScreen = shown;
-  if (!shown) return;
-  auto refit = [this] { QMetaObject::invokeMethod(this, &MainFrame::fitToScreen, Qt::QueuedConnection); };
-  connect(shown, &QScreen::geometryChanged, this, refit);
-  connect(shown, &QScreen::availableGeometryChanged, this, refit);
-  connect(shown, &QScreen::orientationChanged, this, refit);
-}
-
-void MainFrame::showEvent(QShowEvent* event) {
-  QWidget::showEvent(event);
-  if (QWindow* window = windowHandle(); window && !m_screenWatched) {
-    m_screenWatched = true;
-    connect(window, &QWindow::screenChanged, this, [this](QScreen* now) {
-      watchScreen(now);
-      fitToScreen();
-    });
-    watchScreen(window->screen());
-  }
 }
 
 void MainFrame::placeContent() {
   const QRect r = m_content->rect();
   m_emptyPage->setGeometry(r);
-  int toolbarHeight = m_context.scale.y(24);
+  const int band = toolbarHeight();
   if (m_toolbar) {
-    m_toolbar->setGeometry(0, r.height() - toolbarHeight, r.width(), toolbarHeight);
+    m_toolbar->setGeometry(0, r.height() - band, r.width(), band);
     m_toolbar->raise();
   }
   if (m_view) m_view->relayout(1, m_context.scale.y(1), 0, 0);
@@ -317,7 +294,7 @@ void MainFrame::documentOpened(bool temporaryCopy) {
   if (m_toolbar && m_context.settings.showToolbar == 1) {
     m_toolbar->show();
     m_toolbar->raise();
-    view->setToolbarHeight(m_context.scale.y(24));
+    view->setToolbarHeight(toolbarHeight());
     view->relayout(0, 0, 0, 0);
   }
   // The values of the tapped byte, docked under the view; it goes with the view.
@@ -419,6 +396,7 @@ void MainFrame::converterCommand() {
 
 void MainFrame::recentFilesCommand() {
   QMenu popup(this);
+  fitMenuToFinger(&popup);
   for (int i = 0; i < RecentFiles::kCount; ++i) {
     const std::u16string& entry = m_context.recentFiles.entry(i);
     if (entry.empty() || !isFile(entry)) continue;
@@ -466,7 +444,7 @@ void MainFrame::leaveSettings() {
     const bool toolbar = m_toolbar && settings.showToolbar == 1;
     if (m_toolbar) m_toolbar->setVisible(toolbar);
     if (toolbar) m_toolbar->raise();
-    m_view->setToolbarHeight(toolbar ? m_context.scale.y(24) : 0);
+    m_view->setToolbarHeight(toolbar ? toolbarHeight() : 0);
     m_view->setFontSize(settings.boundedFontSize());
     m_view->refreshBrushes();
     m_view->relayout(1, m_context.scale.y(1), 0, 0);
@@ -496,7 +474,7 @@ void MainFrame::keyPressEvent(QKeyEvent* event) {
 }
 
 bool MainFrame::isIdle() const {
-  return !QApplication::activeModalWidget() && !QApplication::activePopupWidget() && !m_context.waitCursor.isBusy();
+  return !activeDialog() && !QApplication::activePopupWidget() && !m_context.waitCursor.isBusy();
 }
 
 void MainFrame::closeEvent(QCloseEvent* event) {
@@ -504,6 +482,14 @@ void MainFrame::closeEvent(QCloseEvent* event) {
   if (m_context.waitCursor.isBusy()) {
     m_closeWhenIdle = true;
     event->ignore();
+    return;
+  }
+  // A sheet inside the window (the entry) is cancelled first: it works on the view the close
+  // takes away. The close follows once it has ended.
+  if (auto* sheet = qobject_cast<QDialog*>(activeDialog()); sheet && !sheet->isWindow()) {
+    m_closeWhenIdle = true;
+    event->ignore();
+    sheet->reject();
     return;
   }
   // Closing the window closes the document with its questions; when that does not happen (a

@@ -19,7 +19,6 @@
 class QLabel;
 class QMenuBar;
 class QPushButton;
-class QScreen;
 class QToolBar;
 
 namespace nibblet {
@@ -57,7 +56,6 @@ class MainFrame : public QWidget, public DocumentWindow {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
-  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -71,11 +69,11 @@ class MainFrame : public QWidget, public DocumentWindow {
   void recentFilesCommand();
   void converterCommand();
   void fontSizeCommand(int id);
-  void placeOnWorkArea();
-  void fitToScreen();
+  void fitContent();
+  // The height the toolbar band takes from the view.
+  int toolbarHeight() const;
   // No dialog, menu or long work is running: the document and the view may change.
   bool isIdle() const;
-  void watchScreen(QScreen* screen);
   void showSettings();
   void leaveSettings();
 
@@ -96,8 +94,6 @@ class MainFrame : public QWidget, public DocumentWindow {
   bool m_settingsShown = false;
   bool m_idleWorkPosted = false;   // the idle check is queued
   bool m_closeWhenIdle = false;    // a close came during long work
-  bool m_screenWatched = false;
-  QPointer<QScreen> m_watchedScreen;
 };
 
 }  // namespace nibblet

@@ -10,9 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
-#include <QStyledItemDelegate>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -25,8 +23,10 @@
 #include "gui/app/menu_builder.h"
 #include "gui/browser/browser_icons.h"
 #include "gui/browser/browser_list.h"
+#include "gui/platform/physical_size.h"
 #include "gui/platform/qt_text.h"
 #include "gui/platform/qt_wait_cursor.h"
+#include "gui/platform/screen_fit.h"
 
 namespace nibblet {
 namespace {
@@ -34,25 +34,9 @@ namespace {
 // Lengths at 96 dots per inch.
 constexpr int kMargin = 4;
 constexpr int kControlHeight = 32;  // box, drop-down, title row and list rows: finger-sized
-constexpr int kBottomGap = 26;
 constexpr int kNameWidth = 120;
 constexpr int kSizeWidth = 70;
 constexpr int kDateWidth = 136;
-
-// Keeps the rows of the drop-down's list tall enough to tap.
-class TallRowDelegate : public QStyledItemDelegate {
- public:
-  TallRowDelegate(int rowHeight, QObject* parent)
-      : QStyledItemDelegate(parent), m_rowHeight(rowHeight) {}
-  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    QSize size = QStyledItemDelegate::sizeHint(option, index);
-    size.setHeight(std::max(size.height(), m_rowHeight));
-    return size;
-  }
-
- private:
-  int m_rowHeight;
-};
 
 const MenuItem* findMenuItem(const std::vector<MenuItem>& items, int id) {
   for (const MenuItem& item : items) {
@@ -85,17 +69,20 @@ FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& o
   m_okButton->setDefault(true);
   // A tap on OK must not end an in-place edit: while a name is edited, OK is left alone.
   m_okButton->setFocusPolicy(Qt::NoFocus);
-  m_okButton->setMinimumSize(scaleX(64), scaleY(kControlHeight));
+  const int control = std::max(scaleY(kControlHeight), fingerPixels(owner));
+  m_okButton->setMinimumSize(scaleX(64), control);
   connect(m_okButton, &QPushButton::clicked, this, [this] { command(kCmdOk); });
 
   m_fileName = new QLineEdit(this);
   m_fileName->setObjectName(QString::number(kIdBrowserFileName));
-  m_fileName->setMinimumHeight(scaleY(kControlHeight));
+  m_fileName->setMinimumHeight(control);
   m_folders = new QComboBox(this);
   m_folders->setObjectName(QString::number(kIdBrowserFolders));
-  m_folders->setMinimumHeight(scaleY(kControlHeight));
-  m_folders->setItemDelegate(new TallRowDelegate(scaleY(kControlHeight), m_folders));
-  m_list = new BrowserList(scaleY(kControlHeight), this);
+  m_folders->setMinimumHeight(control);
+  m_folders->setItemDelegate(new TallRowDelegate(control, m_folders));
+  m_list = new BrowserList(control, this);
+  // On a low landscape screen the list gives way first, down to one row.
+  m_list->setMinimumHeight(control);
   m_list->setObjectName(QString::number(kIdBrowserList));
   m_list->setIconSize(QSize(scaleX(16), scaleY(16)));
   m_list->setColumnCount(3);
@@ -152,7 +139,8 @@ FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& o
     showFolders();
   });
 
-  fitToScreen();
+  // In the main window's place, over its menu bar, so one menu bar shows: the browser's own.
+  ScreenFit::attach(this, FitRole::Cover);
 }
 
 FileBrowserDialog::~FileBrowserDialog() {
@@ -169,11 +157,8 @@ void FileBrowserDialog::buildMenuBar(const Texts& texts) {
   if (!menu) return;
   m_menuBar = new QMenuBar(this);
   m_menuBar->setNativeMenuBar(false);
-  m_menuBar->setMinimumHeight(scaleY(kControlHeight));
-  m_menuBar->setStyleSheet(QStringLiteral("QMenuBar::item { padding: %1px %2px; }"
-                                          "QMenu::item { padding: %1px %2px; }")
-                               .arg(scaleY(8))
-                               .arg(scaleX(16)));
+  m_menuBar->setMinimumHeight(std::max(scaleY(kControlHeight), fingerPixels(this)));
+  fitMenuToFinger(m_menuBar, scaleY(8));
   BuiltMenus built = nibblet::buildMenuBar(m_menuBar, *menu, [this](int id) { command(id); });
 
   // New folder and Delete go to the menu holding Folder Up. A module without them still gets
@@ -188,14 +173,6 @@ void FileBrowserDialog::buildMenuBar(const Texts& texts) {
     action->setObjectName(QString::number(id));
     connect(action, &QAction::triggered, this, [this, id = id] { command(id); });
   }
-}
-
-void FileBrowserDialog::fitToScreen() {
-  QScreen* screen = parentWidget() ? parentWidget()->screen() : nullptr;
-  if (!screen) screen = QGuiApplication::primaryScreen();
-  if (!screen) return;
-  QRect work = screen->availableGeometry();
-  setGeometry(work.x(), work.y(), work.width(), std::max(1, work.height() - scaleY(kBottomGap)));
 }
 
 void FileBrowserDialog::showEvent(QShowEvent* event) {

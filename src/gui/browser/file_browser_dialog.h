@@ -46,7 +46,6 @@ class FileBrowserDialog : public QDialog {
 
  private:
   void buildMenuBar(const Texts& texts);
-  void fitToScreen();
   void setReportView(bool report);
   void showList();
   void showFolders();

@@ -2,30 +2,41 @@
 
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QInputMethod>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "core/convert/converter_model.h"
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
+#include "gui/platform/body_scroll_area.h"
 #include "gui/platform/dialog_caption.h"
+#include "gui/platform/flow_layout.h"
+#include "gui/platform/physical_size.h"
 #include "gui/platform/qt_text.h"
+#include "gui/platform/screen_fit.h"
 #include "gui/platform/screen_scale.h"
+#include "gui/view/hex_keypad.h"
 
 namespace nibblet {
 namespace {
 
-// One dialog unit in logical pixels at 96 dpi, in sixths: a 12-unit control becomes 34 pixels
-// (9 mm), the smallest target a finger hits reliably.
-constexpr int kUnitSixths = 17;
-
-struct Place {
-  int x, y, width, height;
-};
+// A label and its choice side by side, kept together when a row wraps.
+QWidget* labelled(QLabel* label, QComboBox* choice, int gap) {
+  auto* pair = new QWidget;
+  auto* row = new QHBoxLayout(pair);
+  row->setContentsMargins(0, 0, 0, 0);
+  row->setSpacing(gap);
+  row->addWidget(label);
+  row->addWidget(choice);
+  return pair;
+}
 
 }  // namespace
 
@@ -42,55 +53,40 @@ ConverterDialog::ConverterDialog(QWidget* owner, ConverterModel& model, const Te
     auto it = r.controls.find(id);
     return it == r.controls.end() ? QString() : toQString(it->second);
   };
-  auto place = [&](QWidget* w, Place p) {
-    w->setGeometry(s.x(p.x * kUnitSixths / 6), s.y(p.y * kUnitSixths / 6), s.x(p.width * kUnitSixths / 6),
-                   s.y(p.height * kUnitSixths / 6));
-  };
   QFont font = this->font();
   font.setPixelSize(s.y(15));
   setFont(font);
+  // 34 pixels at 96 dots per inch (9 mm), and at least a finger's size on any hand-held.
+  const int side = std::max(s.y(34), fingerPixels(owner));
+  const int gap = s.x(4);
 
-  // The template's controls in its order: input, from, to, "to", result, "from", the prompt,
-  // "Copy as", the copy list and "=".
-  m_input = new QLineEdit(this);
+  // The template's controls: the prompt and "=", the input, "from" and "to" with their lists,
+  // the result, "Copy as" and its list.
+  auto* prompt = new QLabel(label(2));
+  prompt->setWordWrap(true);
+  m_equals = new QPushButton(control(kIdConverterEquals));
+  m_equals->setObjectName(QString::number(kIdConverterEquals));
+  m_equals->setFixedSize(side, side);
+  m_input = new QLineEdit;
   m_input->setObjectName(QString::number(kIdConverterInput));
-  place(m_input, {2, 13, 128, 12});
-  m_from = new QComboBox(this);
+  m_input->setMinimumHeight(side);
+  m_from = new QComboBox;
   m_from->setObjectName(QString::number(kIdConverterFrom));
-  place(m_from, {30, 27, 32, 13});
-  m_to = new QComboBox(this);
+  m_to = new QComboBox;
   m_to->setObjectName(QString::number(kIdConverterTo));
-  place(m_to, {98, 27, 32, 13});
-  auto* toLabel = new QLabel(label(0), this);
-  toLabel->setAlignment(Qt::AlignCenter);
-  place(toLabel, {63, 28, 32, 11});
-  m_result = new QLineEdit(this);
+  m_result = new QLineEdit;
   m_result->setObjectName(QString::number(kIdConverterResult));
   m_result->setReadOnly(true);  // its text is never read back
-  place(m_result, {2, 42, 128, 13});
-  auto* fromLabel = new QLabel(label(1), this);
-  place(fromLabel, {2, 28, 27, 11});
-  auto* prompt = new QLabel(label(2), this);
-  place(prompt, {2, 1, 113, 10});
-  auto* copyLabel = new QLabel(label(3), this);
-  copyLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  place(copyLabel, {2, 56, 60, 13});
-  m_copyAs = new QComboBox(this);
+  m_result->setMinimumHeight(side);
+  m_copyAs = new QComboBox;
   m_copyAs->setObjectName(QString::number(kIdConverterCopyAs));
-  place(m_copyAs, {64, 56, 66, 13});
-  m_equals = new QPushButton(control(kIdConverterEquals), this);
-  m_equals->setObjectName(QString::number(kIdConverterEquals));
-  place(m_equals, {116, 0, 14, 12});
-
-  // The shell's OK and Cancel, as buttons a finger reaches under the template.
-  auto* ok = new QPushButton(toQString(texts.loadText(kIdsOk)), this);
-  ok->setObjectName(QString::number(kCmdOk));
-  ok->setDefault(true);
-  place(ok, {2, 72, 62, 13});
-  auto* cancel = new QPushButton(toQString(texts.loadText(kIdsCancel)), this);
-  cancel->setObjectName(QString::number(kCmdCancel));
-  place(cancel, {68, 72, 62, 13});
-  setFixedSize(s.x(133 * kUnitSixths / 6), s.y(87 * kUnitSixths / 6));
+  for (QComboBox* list : {m_from, m_to, m_copyAs}) {
+    list->setMinimumHeight(side);
+    // A long choice ("DWORD Big Endian", or its translation) is cut short rather than pushing
+    // the list off a narrow dialog.
+    list->setMinimumWidth(2 * side);
+    fitDropDownToFinger(list);
+  }
 
   for (int id : ConverterModel::baseTextIds()) {
     m_from->addItem(toQString(texts.loadText(id)));
@@ -100,15 +96,65 @@ ConverterDialog::ConverterDialog(QWidget* owner, ConverterModel& model, const Te
   m_from->setCurrentIndex(m_model.fromIndex());
   m_to->setCurrentIndex(m_model.toIndex());
   m_copyAs->setCurrentIndex(m_model.copyAsIndex());
-  showModel();
+  m_keypad = new HexKeypad(this, ConverterModel::keypad(m_model.fromIndex()));
 
+  auto* body = new QWidget;
+  auto* rows = new QVBoxLayout(body);
+  rows->setContentsMargins(0, 0, 0, 0);
+  rows->setSpacing(gap);
+  auto* top = new QHBoxLayout;
+  top->setSpacing(gap);
+  top->addWidget(prompt, 1);
+  top->addWidget(m_equals, 0, Qt::AlignTop);
+  rows->addLayout(top);
+  rows->addWidget(m_input);
+  auto* bases = new QWidget;
+  auto* basesFlow = new FlowLayout(bases, gap * 2);
+  basesFlow->addWidget(labelled(new QLabel(label(1)), m_from, gap));
+  basesFlow->addWidget(labelled(new QLabel(label(0)), m_to, gap));
+  rows->addWidget(bases);
+  rows->addWidget(m_result);
+  auto* copy = new QWidget;
+  (new FlowLayout(copy, gap))->addWidget(labelled(new QLabel(label(3)), m_copyAs, gap));
+  rows->addWidget(copy);
+  rows->addWidget(m_keypad);
+  // Height the scrolled body is given beyond its rows stays below them.
+  rows->addStretch(1);
+
+  // The shell's OK and Cancel, as buttons a finger reaches, always in view below the body.
+  auto* ok = new QPushButton(toQString(texts.loadText(kIdsOk)));
+  ok->setObjectName(QString::number(kCmdOk));
+  ok->setDefault(true);
+  auto* cancel = new QPushButton(toQString(texts.loadText(kIdsCancel)));
+  cancel->setObjectName(QString::number(kCmdCancel));
+  auto* buttons = new QHBoxLayout;
+  buttons->setSpacing(gap);
+  for (QPushButton* b : {ok, cancel}) {
+    b->setMinimumHeight(side);
+    buttons->addWidget(b);
+  }
+
+  auto* column = new QVBoxLayout(this);
+  column->setContentsMargins(gap, gap, gap, gap);
+  column->setSpacing(gap);
+  column->addWidget(makeCaptionLabel(this, s));
+  column->addWidget(new BodyScrollArea(body, this), 1);
+  column->addLayout(buttons);
+
+  showModel();
+  showKeypad();
   connect(m_input, &QLineEdit::textChanged, this, [this] { convert(); });
-  connect(m_from, &QComboBox::currentIndexChanged, this, [this] { convert(); });
+  connect(m_from, &QComboBox::currentIndexChanged, this, [this] {
+    convert();
+    showKeypad();
+  });
   connect(m_to, &QComboBox::currentIndexChanged, this, [this] { convert(); });
   connect(m_equals, &QPushButton::clicked, this, [this] { evaluate(); });
+  connect(m_keypad, &HexKeypad::keyPressed, this,
+          [this](QChar key) { m_keypad->typeInto(m_input, key, kConverterInputChars); });
   connect(ok, &QPushButton::clicked, this, &ConverterDialog::accept);
   connect(cancel, &QPushButton::clicked, this, &ConverterDialog::reject);
-  addCaptionBand(this, s);
+  ScreenFit::attach(this, FitRole::Dialog);
   m_input->setFocus();
 }
 
@@ -133,6 +179,15 @@ void ConverterDialog::showModel() {
   m_equals->setEnabled(m_model.isEqualsEnabled());
 }
 
+void ConverterDialog::showKeypad() {
+  m_keypad->setKeypadLayout(ConverterModel::keypad(m_from->currentIndex()));
+  // The pad is the keyboard for digits; expressions may also name functions and variables,
+  // so in decimal the line still takes the system keyboard when the user calls it up.
+  const bool decimal = ConverterModel::baseOf(m_from->currentIndex()) == 10;
+  m_input->setAttribute(Qt::WA_InputMethodEnabled, decimal);
+  if (!decimal) QGuiApplication::inputMethod()->hide();
+}
+
 void ConverterDialog::accept() {
   m_model.ok(m_copyAs->currentIndex());
   QDialog::accept();
@@ -141,11 +196,6 @@ void ConverterDialog::accept() {
 void ConverterDialog::done(int result) {
   QGuiApplication::inputMethod()->hide();
   QDialog::done(result);
-}
-
-void ConverterDialog::showEvent(QShowEvent* event) {
-  QDialog::showEvent(event);
-  QGuiApplication::inputMethod()->show();
 }
 
 }  // namespace nibblet

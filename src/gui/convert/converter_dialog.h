@@ -1,8 +1,9 @@
 #pragma once
-// Dialog 109, the converter: an input line, the "from" and "to" bases, the result line, the
-// "Copy as" choice and the "=" button, laid out from the template's dialog units and scaled so
-// that every control is large enough for a finger. Every decision is the ConverterModel's; the
-// dialog forwards each edit and choice and shows the model's texts.
+// Dialog 109, the converter: the prompt with the "=" button, the input line, the "from" and
+// "to" bases, the result line, the "Copy as" choice, a keypad for the "from" base, and OK and
+// Cancel. Rows wrap and the body scrolls on a small screen; every control is large enough for
+// a finger. Every decision is the ConverterModel's; the dialog forwards each edit and choice
+// and shows the model's texts.
 
 #include <QDialog>
 
@@ -13,6 +14,7 @@ class QPushButton;
 namespace nibblet {
 
 class ConverterModel;
+class HexKeypad;
 class Texts;
 struct ScreenScale;
 
@@ -22,17 +24,17 @@ class ConverterDialog : public QDialog {
  public:
   ConverterDialog(QWidget* owner, ConverterModel& model, const Texts& texts, const ScreenScale& scale);
 
+  HexKeypad* keypad() const { return m_keypad; }
+
  public slots:
   void accept() override;
   void done(int result) override;
-
- protected:
-  void showEvent(QShowEvent* event) override;
 
  private:
   void convert();
   void evaluate();
   void showModel();
+  void showKeypad();
 
   ConverterModel& m_model;
   QLineEdit* m_input;
@@ -41,6 +43,7 @@ class ConverterDialog : public QDialog {
   QComboBox* m_to;
   QComboBox* m_copyAs;
   QPushButton* m_equals;
+  HexKeypad* m_keypad;
 };
 
 }  // namespace nibblet

@@ -27,8 +27,12 @@ int addCaptionBand(QWidget* dialog, const ScreenScale& s) {
   }
   QLabel* label = makeCaptionLabel(dialog, s);
   QSize size = dialog->size();
-  if (dialog->minimumSize() == dialog->maximumSize()) dialog->setFixedSize(size.width(), size.height() + band);
-  else dialog->resize(size.width(), size.height() + band);
+  if (dialog->minimumSize() == dialog->maximumSize()) {
+    dialog->setFixedSize(size.width(), size.height() + band);
+  } else {
+    if (dialog->minimumHeight() > 0) dialog->setMinimumHeight(dialog->minimumHeight() + band);
+    dialog->resize(size.width(), size.height() + band);
+  }
   label->setGeometry(0, 0, dialog->width(), band);
   return band;
 }

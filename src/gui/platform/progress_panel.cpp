@@ -14,6 +14,7 @@
 #include "core/i18n/string_module.h"
 #include "gui/platform/physical_size.h"
 #include "gui/platform/qt_text.h"
+#include "gui/platform/screen_fit.h"
 
 namespace nibblet {
 namespace {
@@ -63,7 +64,6 @@ bool isUserInput(QEvent::Type type) {
 
 ProgressPanel::ProgressPanel(QWidget* parent, QWidget* host, const Texts& texts)
     : QFrame(parent, Qt::Dialog | Qt::FramelessWindowHint),
-      m_host(host),
       m_bar(new QProgressBar(this)),
       m_cancel(new QPushButton(text(texts, kIdsStopWork, "Cancel"), this)) {
   setObjectName("progressPanel");
@@ -91,6 +91,10 @@ ProgressPanel::ProgressPanel(QWidget* parent, QWidget* host, const Texts& texts)
   column->setSpacing(margin);
   column->addWidget(m_bar);
   column->addWidget(m_cancel, 0, Qt::AlignHCenter);
+
+  // Most of the window's width, centred over the window in front, as dialogs are placed.
+  if (host) setMinimumWidth(std::max(minimumSizeHint().width(), host->width() * 4 / 5));
+  ScreenFit::attach(this, FitRole::Dialog);
 }
 
 ProgressPanel::~ProgressPanel() { qApp->removeEventFilter(this); }
@@ -105,18 +109,10 @@ void ProgressPanel::showProgress(std::uint64_t done, std::uint64_t total) {
     m_bar->setRange(0, 0);  // how much is left is not known
   }
   if (isVisible()) return;
-  placeOverHost();
   show();
   raise();
   activateWindow();
   m_cancel->setFocus();
-}
-
-void ProgressPanel::placeOverHost() {
-  const QRect area = m_host ? QRect(m_host->mapToGlobal(QPoint(0, 0)), m_host->size()) : QRect(0, 0, 480, 800);
-  const int width = std::max(minimumSizeHint().width(), area.width() - 2 * (area.width() / 10));
-  const int height = sizeHint().height();
-  setGeometry(area.left() + (area.width() - width) / 2, area.top() + (area.height() - height) / 2, width, height);
 }
 
 void ProgressPanel::requestCancel() {

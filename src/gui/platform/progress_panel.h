@@ -18,16 +18,19 @@ class Texts;
 class ProgressPanel : public QFrame {
   Q_OBJECT
  public:
-  // A window of its own above `parent` (the window that is active when the work starts), laid
-  // over `host`, the main window. `texts` gives the button's text and the accessible names.
+  // A window of its own above `parent` (the window that is active when the work starts), most of
+  // the width of `host`, the main window. `texts` gives the button's text and the accessible names.
   ProgressPanel(QWidget* parent, QWidget* host, const Texts& texts);
   ~ProgressPanel() override;
 
   // Makes the panel ready for the next piece of work: Cancel can be tapped again.
   void start();
   // Shows `done` of `total` (total 0: how much is left is not known); shows the panel the first
-  // time, centred over the host.
+  // time, centred over its parent.
   void showProgress(std::uint64_t done, std::uint64_t total);
+
+  // At least the width set at construction, so the panel is placed at the size it takes.
+  QSize sizeHint() const override { return QFrame::sizeHint().expandedTo(minimumSize()); }
 
   QProgressBar* bar() const { return m_bar; }
   QPushButton* cancelButton() const { return m_cancel; }
@@ -47,9 +50,6 @@ class ProgressPanel : public QFrame {
   void requestCancel();
   // True for objects of this panel's window; input for any other is dropped.
   bool isOwn(QObject* object) const;
-  void placeOverHost();
-
-  QWidget* m_host;
   QProgressBar* m_bar;
   QPushButton* m_cancel;
 };

@@ -16,6 +16,7 @@
 #include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
 #include "gui/platform/qt_text.h"
+#include "gui/platform/screen_fit.h"
 
 namespace nibblet {
 namespace {
@@ -24,10 +25,15 @@ namespace {
 // stray key can never answer "Keep changes?" with No.
 class QuestionBox : public QMessageBox {
  public:
-  using QMessageBox::QMessageBox;
+  explicit QuestionBox(QWidget* owner) : QMessageBox(owner) { ScreenFit::attach(this, FitRole::Dialog); }
   bool answersOnlyWithButtons = false;
 
  protected:
+  // The box sizes itself as it is shown; then it is fitted into the screen's room for dialogs.
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    if (ScreenFit* fit = ScreenFit::of(this)) fit->refit();
+  }
   void keyPressEvent(QKeyEvent* event) override {
     if (answersOnlyWithButtons && event->matches(QKeySequence::Cancel)) {
       event->accept();
@@ -81,7 +87,7 @@ int QtMessageBox::show(const std::u16string& caption, int style, const std::u16s
   }
   // Buttons a finger hits: at least 7 mm high and wide.
   for (QAbstractButton* b : box.buttons())
-    b->setMinimumSize(std::max(b->sizeHint().width(), physicalPixels(12, &box)), physicalPixels(7, &box));
+    b->setMinimumSize(std::max(b->sizeHint().width(), physicalPixels(12, &box)), physicalPixels(kFingerMillimetres, &box));
   // The caption stands inside the box too: a hand-held shell draws no frame around it.
   if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) addCaptionRow(&box, grid, m_scale);
   // A wait cursor set around a long operation must not hide the pointer over the box.

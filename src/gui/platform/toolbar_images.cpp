@@ -3,6 +3,8 @@
 #include <QFont>
 #include <QPainter>
 #include <QPainterPath>
+#include <QToolBar>
+#include <algorithm>
 
 namespace nibblet {
 namespace {
@@ -131,5 +133,23 @@ QPixmap toolbarImage(int index, int dpiX) {
 }
 
 QIcon toolbarIcon(int index, int dpiX) { return QIcon(toolbarImage(index, dpiX)); }
+
+void sizeToolbar(QToolBar* bar, int dpiX, int finger) {
+  const int plain = (kToolbarImageSize * dpiX + 48) / 96;
+  const int side = std::max(plain, finger * 2 / 3);
+  // Sized alike already: nothing is drawn or laid out again.
+  bool sized = bar->iconSize() == QSize(side, side);
+  for (QAction* a : bar->actions()) {
+    QWidget* button = bar->widgetForAction(a);
+    if (!a->isSeparator() && (a->icon().isNull() || (button && button->minimumWidth() != finger))) sized = false;
+  }
+  if (sized) return;
+  bar->setIconSize(QSize(side, side));
+  for (QAction* a : bar->actions()) {
+    if (a->isSeparator() || !a->data().isValid()) continue;
+    a->setIcon(toolbarIcon(a->data().toInt(), dpiX * side / std::max(1, plain)));
+    if (QWidget* button = bar->widgetForAction(a)) button->setMinimumSize(finger, finger);
+  }
+}
 
 }  // namespace nibblet

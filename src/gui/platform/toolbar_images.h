@@ -6,6 +6,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+class QToolBar;
+
 namespace nibblet {
 
 constexpr int kToolbarImageCount = 13;
@@ -16,5 +18,10 @@ constexpr int kToolbarImageSize = 16;
 // (bitmap 108), so it stays sharp.
 QPixmap toolbarImage(int index, int dpiX = 96);
 QIcon toolbarIcon(int index, int dpiX = 96);
+
+// Sizes the buttons of `bar`, whose actions carry their image index as data: 16 x 16 images
+// (scaled for `dpiX`) on a desktop; on a hand-held buttons of at least `finger` pixels with
+// images drawn at two thirds of that, so they stay sharp.
+void sizeToolbar(QToolBar* bar, int dpiX, int finger);
 
 }  // namespace nibblet

@@ -12,6 +12,7 @@
 #include <QTreeWidget>
 
 #include "core/settings/colour_text.h"
+#include "gui/platform/physical_size.h"
 #include "gui/platform/qt_text.h"
 #include "gui/settings_ui/editor_pane.h"
 #include "gui/settings_ui/row_delegate.h"
@@ -58,6 +59,8 @@ PropertySheet::PropertySheet(QWidget* parent, const Texts& texts, const ScreenSc
   m_list->setAllColumnsShowFocus(true);
   m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
   m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  // The one column is as wide as the list, in either orientation of the screen.
+  m_list->header()->setStretchLastSection(true);
   m_list->setTabKeyNavigation(false);
   QPalette palette = m_list->palette();
   palette.setColor(QPalette::Highlight, QColor(192, 192, 192));
@@ -76,6 +79,7 @@ PropertySheet::PropertySheet(QWidget* parent, const Texts& texts, const ScreenSc
   });
   QComboBox* drop = m_pane->dropDown();
   drop->installEventFilter(this);
+  fitDropDownToFinger(drop);
   connect(drop, &QComboBox::currentIndexChanged, this, [this](int index) {
     if (m_filling || !m_model.editChoice(index)) return;
     rowChanged();
@@ -127,7 +131,6 @@ bool PropertySheet::selectPage(int index) {
   m_list->setCurrentItem(nullptr);
   m_list->clearSelection();
   m_filling = false;
-  setColumnWidth(m_rememberedColumnWidth);
   m_list->show();
   m_list->setFocus();
   return true;
@@ -295,17 +298,12 @@ void PropertySheet::makeFonts() {
     editor->setFont(m_bold);
   m_tabs->setFont(m_normal);
   m_pane->setTextFont(m_normal);
-  m_delegate->setFonts(m_normal, m_bold, m_scale.dpiY);
+  const int finger = fingerPixels(this);
+  m_delegate->setFonts(m_normal, m_bold, m_scale.dpiY, finger);
+  if (finger > 0) m_tabs->setStyleSheet(QStringLiteral("QTabBar::tab { min-height: %1px; }").arg(finger));
 }
 
 int PropertySheet::columnWidth() const { return m_list->columnWidth(0); }
-
-void PropertySheet::setColumnWidth(int width) {
-  // Without a width of its own the one column follows the list's width.
-  m_rememberedColumnWidth = width;
-  m_list->header()->setStretchLastSection(width <= 0);
-  m_list->setColumnWidth(0, width > 0 ? width : m_list->viewport()->width());
-}
 
 void PropertySheet::showSheet(bool visible) {
   setEnabled(visible);
@@ -344,7 +342,7 @@ void PropertySheet::keyPressEvent(QKeyEvent* event) {
 
 void PropertySheet::layoutParts() {
   const PropertyRow* row = m_model.activeRow();
-  SheetLayout l = layoutSheet(width(), height(), m_scale.dpiX, m_scale.dpiY, row && row->hasButton());
+  SheetLayout l = layoutSheet(width(), height(), m_scale.dpiX, m_scale.dpiY, row && row->hasButton(), fingerPixels(this));
   m_pane->setGeometry(toQRect(l.pane));
   m_pane->textBox()->setGeometry(toQRect(l.editor));
   m_pane->dropDown()->setGeometry(toQRect(l.editor));
@@ -355,7 +353,6 @@ void PropertySheet::layoutParts() {
   m_pane->setHint(toQString(m_model.paneText()), toQRect(l.hint), m_model.paneTextBelowEditor());
   m_list->setGeometry(toQRect(l.list));
   m_tabs->setGeometry(toQRect(l.tabs));
-  if (m_rememberedColumnWidth <= 0) m_list->setColumnWidth(0, m_list->viewport()->width());
 }
 
 bool PropertySheet::eventFilter(QObject* watched, QEvent* event) {

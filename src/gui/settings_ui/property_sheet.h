@@ -49,9 +49,8 @@ class PropertySheet : public QWidget {
   // Points of both fonts (13 until set); the editors, tabs and rows follow.
   void setPointSize(int points);
   int pointSize() const { return m_points; }
-  // The width of the list's one column; 0 or less leaves the list's own width.
+  // The width of the list's one column, which always spans the list.
   int columnWidth() const;
-  void setColumnWidth(int width);
 
   // Hidden: disabled and hidden. Shown: enabled, shown, focus on the row list.
   void showSheet(bool visible);
@@ -84,7 +83,6 @@ class PropertySheet : public QWidget {
   int m_points = 13;
   QFont m_normal;
   QFont m_bold;
-  int m_rememberedColumnWidth = 0;
   bool m_filling = false;
 };
 

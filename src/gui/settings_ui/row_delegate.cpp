@@ -2,6 +2,7 @@
 
 #include <QFontMetrics>
 #include <QPainter>
+#include <algorithm>
 
 #include "core/settings_ui/property_sheet_model.h"
 #include "gui/platform/qt_text.h"
@@ -25,11 +26,11 @@ QString fitted(const std::u16string& text, const QFontMetrics& metrics, int widt
 RowDelegate::RowDelegate(const PropertySheetModel& model, QObject* parent)
     : QStyledItemDelegate(parent), m_model(model) {}
 
-void RowDelegate::setFonts(const QFont& normal, const QFont& bold, int dpiY) {
+void RowDelegate::setFonts(const QFont& normal, const QFont& bold, int dpiY, int leastHeight) {
   m_normal = normal;
   m_bold = bold;
   m_dpiY = dpiY;
-  m_rowHeight = nibblet::rowHeight(QFontMetrics(bold).boundingRect("Text").height(), dpiY);
+  m_rowHeight = std::max(leastHeight, nibblet::rowHeight(QFontMetrics(bold).boundingRect("Text").height(), dpiY));
 }
 
 QSize RowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {

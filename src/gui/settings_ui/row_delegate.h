@@ -13,8 +13,9 @@ class RowDelegate : public QStyledItemDelegate {
  public:
   RowDelegate(const PropertySheetModel& model, QObject* parent);
 
-  // The two fonts and the row height follow them; `dpiY` scales the 4-pixel gap.
-  void setFonts(const QFont& normal, const QFont& bold, int dpiY);
+  // The two fonts and the row height follow them; `dpiY` scales the 4-pixel gap. Rows are
+  // never lower than `leastHeight` (a finger's size on a hand-held).
+  void setFonts(const QFont& normal, const QFont& bold, int dpiY, int leastHeight = 0);
   int rowHeight() const { return m_rowHeight; }
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;

@@ -13,8 +13,6 @@ namespace nibblet {
 namespace {
 
 constexpr int kPagePointSize = 10;
-// A stored column width beyond this is damage, not a choice.
-constexpr int kMaxColumnWidth = 16384;
 
 }  // namespace
 
@@ -50,8 +48,8 @@ SettingsPage::SettingsPage(QWidget* parent, AppContext& context)
 SettingsPage::~SettingsPage() = default;
 
 void SettingsPage::open() {
-  int width = m_context.settings.rowListColumnWidth;
-  m_sheet->setColumnWidth(width > 0 && width <= kMaxColumnWidth ? width : 0);
+  // The column spans the list as the page is now: a width stored in the other orientation of
+  // the screen would leave the rows short or scrolling sideways.
   m_sheet->relayout();
   m_sheet->selectPage(0);
   m_sheet->setDefaultHint(m_context.texts.loadText(kIdsSettingsHint));

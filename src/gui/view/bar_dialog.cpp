@@ -1,19 +1,17 @@
 #include "gui/view/bar_dialog.h"
 
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QInputMethod>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScreen>
 #include <QVBoxLayout>
-#include <algorithm>
 
 #include "core/i18n/command_ids.h"
 #include "core/view/command_bar.h"
-#include "core/view/hex_keypad.h"
+#include "gui/platform/body_scroll_area.h"
 #include "gui/platform/dialog_caption.h"
 #include "gui/platform/qt_text.h"
+#include "gui/platform/screen_fit.h"
 #include "gui/platform/screen_scale.h"
 #include "gui/view/dialog_command_bar.h"
 #include "gui/view/hex_keypad.h"
@@ -24,7 +22,7 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
     : QDialog(owner),
       m_model(model),
       m_bar(new DialogCommandBar(this, model.buttonCount(), texts, dpiX)),
-      m_edit(new QLineEdit(this)),
+      m_edit(new QLineEdit),
       m_keypad(new HexKeypad(this, model.keypad() ? *model.keypad() : kHexKeypad)) {
   setObjectName(QString::number(kDialogEntry));
   setWindowTitle(toQString(model.caption()));
@@ -43,16 +41,30 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
   // manager draws a frame with a title.
   m_caption = makeCaptionLabel(this, ScreenScale{dpiX, dpiX});
 
+  // The caption stays in view; the bar, the line and the pad scroll below it on a small screen.
+  auto* body = new QWidget;
+  auto* rows = new QVBoxLayout(body);
+  rows->setContentsMargins(0, 0, 0, 0);
+  rows->setSpacing(4);
+  rows->addWidget(m_bar);
+  rows->addWidget(m_edit);
+  rows->addWidget(m_keypad);
+  // Height the scrolled body is given beyond its rows stays below them.
+  rows->addStretch(1);
   auto* column = new QVBoxLayout(this);
   column->setContentsMargins(4, 4, 4, 4);
   column->setSpacing(4);
   column->addWidget(m_caption);
-  column->addWidget(m_bar);
-  column->addWidget(m_edit);
-  column->addWidget(m_keypad);
-  connect(m_keypad, &HexKeypad::keyPressed, this, &BarDialog::typeKey);
+  column->addWidget(new BodyScrollArea(body, this), 1);
+  connect(m_keypad, &HexKeypad::keyPressed, this,
+          [this](QChar key) { m_keypad->typeInto(m_edit, key, static_cast<std::size_t>(m_edit->maxLength())); });
   m_keypad->setVisible(false);  // until the model asks for it
 
+  // A tap anywhere on the dialog (a key of the pad, a button of the bar) leaves the keys with
+  // the line and keeps its selection, also when the dialog is a sheet inside the main window.
+  setFocusPolicy(Qt::ClickFocus);
+  setFocusProxy(m_edit);
+  ScreenFit::attach(this, FitRole::Dialog);
   showState();
   m_edit->selectAll();
   m_edit->setFocus();
@@ -75,35 +87,8 @@ void BarDialog::showState() {
       QGuiApplication::inputMethod()->hide();
     else
       QGuiApplication::inputMethod()->show();
-    adjustSize();
-    keepOnScreen();
+    if (ScreenFit* fit = ScreenFit::of(this)) fit->refit();
   }
-}
-
-void BarDialog::typeKey(QChar key) {
-  LineState line;
-  line.text = toU16(m_edit->text());
-  line.cursor = static_cast<std::size_t>(m_edit->cursorPosition());
-  line.anchor = line.cursor;
-  if (m_edit->hasSelectedText()) {
-    int start = m_edit->selectionStart();
-    int end = m_edit->selectionEnd();
-    line.anchor = static_cast<std::size_t>(line.cursor == static_cast<std::size_t>(start) ? end : start);
-  }
-  if (!pressKey(line, key.unicode(), static_cast<std::size_t>(m_edit->maxLength()), m_keypad->keypadLayout())) return;
-  m_edit->setText(toQString(line.text));
-  m_edit->setCursorPosition(static_cast<int>(line.cursor));
-}
-
-void BarDialog::keepOnScreen() {
-  QScreen* where = screen();
-  if (!where) return;
-  QRect area = where->availableGeometry();
-  QRect frame = frameGeometry();
-  QPoint to = frame.topLeft();
-  to.setX(std::max(area.left(), std::min(to.x(), area.right() + 1 - frame.width())));
-  to.setY(std::max(area.top(), std::min(to.y(), area.bottom() + 1 - frame.height())));
-  if (to != frame.topLeft()) move(to);
 }
 
 void BarDialog::runCommand(int command) {
@@ -129,8 +114,8 @@ void BarDialog::done(int result) {
 
 void BarDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  // A dialog grown by its keypad stays on the screen, even when placed near its foot.
-  keepOnScreen();
+  // Shown as a sheet, the dialog takes the keys from the window around it.
+  if (!isWindow()) m_edit->setFocus();
   if (!m_model.keypad()) QGuiApplication::inputMethod()->show();
 }
 

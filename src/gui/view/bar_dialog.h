@@ -1,7 +1,8 @@
 #pragma once
-// Dialog 930: a title row with its caption, the command bar, one edit line and, for hex pairs,
-// a keypad. It serves the byte entry, the search and the goto dialog; every decision is the
-// model's, the dialog shows its state and forwards commands.
+// Dialog 930: a title row with its caption, the command bar, one edit line and, for hex pairs
+// and offsets, a keypad. It serves the byte entry, the search and the goto dialog; every
+// decision is the model's, the dialog shows its state and forwards commands. Its body scrolls
+// when a small screen has no room for all of it.
 
 #include <QDialog>
 
@@ -25,7 +26,7 @@ class BarDialog : public QDialog {
   QLineEdit* editLine() const { return m_edit; }
   // The caption as the dialog shows it in its own title row.
   QLabel* captionLabel() const { return m_caption; }
-  // The hex keypad, shown while the line takes hex pairs.
+  // The keypad, shown while the line takes hex pairs or an offset.
   HexKeypad* keypad() const { return m_keypad; }
   // The bar button of `command`, or null.
   QToolButton* button(int command) const;
@@ -40,8 +41,6 @@ class BarDialog : public QDialog {
  private:
   void runCommand(int command);
   void showState();
-  void typeKey(QChar key);
-  void keepOnScreen();
 
   BarDialogModel& m_model;
   DialogCommandBar* m_bar;

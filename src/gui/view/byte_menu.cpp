@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "gui/platform/physical_size.h"
 #include "gui/platform/qt_text.h"
 
 namespace nibblet {
@@ -10,6 +11,7 @@ namespace nibblet {
 int runByteMenu(QWidget* owner, const std::vector<ByteMenuItem>& items, QPoint globalPos) {
   QMenu menu(owner);
   menu.setObjectName("byteMenu");
+  fitMenuToFinger(&menu);
   for (const ByteMenuItem& item : items) {
     if (item.id == kByteMenuSeparator) {
       menu.addSeparator();

@@ -1,10 +1,12 @@
 #include "gui/view/dialog_command_bar.h"
 
-#include <QHBoxLayout>
 #include <QToolButton>
+#include <algorithm>
 
 #include "core/i18n/string_module.h"
 #include "core/view/command_bar.h"
+#include "gui/platform/flow_layout.h"
+#include "gui/platform/physical_size.h"
 #include "gui/platform/qt_text.h"
 #include "gui/platform/toolbar_images.h"
 
@@ -20,11 +22,10 @@ bool isStateButton(int command) {
 }  // namespace
 
 DialogCommandBar::DialogCommandBar(QWidget* parent, std::size_t count, const Texts& texts, int dpiX)
-    : QWidget(parent), m_side((34 * dpiX + 48) / 96) {
+    : QWidget(parent), m_side(std::max((34 * dpiX + 48) / 96, fingerPixels(parent))) {
   setObjectName("commandBar");
-  auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(2);
+  // On a narrow screen the buttons go on in a second row rather than off the dialog's edge.
+  auto* row = new FlowLayout(this, 2);
   count = std::min(count, kCommandBar.size());
   for (std::size_t i = 0; i < count; ++i) {
     const BarButton& entry = kCommandBar[i];
@@ -41,7 +42,6 @@ DialogCommandBar::DialogCommandBar(QWidget* parent, std::size_t count, const Tex
     row->addWidget(b);
     m_buttons.emplace_back(entry.command, b);
   }
-  row->addStretch();
 }
 
 QToolButton* DialogCommandBar::button(int command) const {

@@ -1,7 +1,8 @@
 #pragma once
 // The row of buttons at the top of dialog 930, shared by the entry, search and goto dialogs:
 // the first `count` buttons of the command bar with their images and tooltips, each named by
-// its command. The bar only shows state; the dialog's model decides it.
+// its command, wrapping onto a second row on a narrow screen. The bar only shows state; the
+// dialog's model decides it.
 
 #include <QWidget>
 #include <utility>
@@ -24,7 +25,8 @@ class DialogCommandBar : public QWidget {
   QToolButton* button(int command) const;
   // Shows, hides, checks and unchecks the buttons as the model says.
   void showState(const BarDialogModel& model);
-  // The side of a button: about 9 mm, a finger's width, at any density.
+  // The side of a button: 34 pixels at 96 dots per inch (9 mm), and at least a finger's size
+  // on a hand-held of any density.
   int buttonSide() const { return m_side; }
 
  signals:

@@ -1,9 +1,11 @@
 #include "gui/view/hex_keypad.h"
 
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QToolButton>
 
 #include "gui/platform/physical_size.h"
+#include "gui/platform/qt_text.h"
 
 namespace nibblet {
 namespace {
@@ -27,11 +29,23 @@ QString keyLabel(char16_t key) {
 
 HexKeypad::HexKeypad(QWidget* parent, const KeypadLayout& layout) : QWidget(parent), m_layout(layout) {
   setObjectName("hexKeypad");
-  const int side = physicalPixels(kKeyMillimetres, parent);
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);
-  grid->setSpacing(std::max(2, side / 12));
   for (int c = 0; c < kGridColumns; ++c) grid->setColumnStretch(c, 1);
+  build();
+}
+
+void HexKeypad::setKeypadLayout(const KeypadLayout& layout) {
+  if (layout.rows == m_layout.rows && layout.group == m_layout.group) return;
+  m_layout = layout;
+  for (QToolButton* old : findChildren<QToolButton*>(Qt::FindDirectChildrenOnly)) delete old;
+  build();
+}
+
+void HexKeypad::build() {
+  auto* grid = static_cast<QGridLayout*>(layout());
+  const int side = physicalPixels(kKeyMillimetres, parentWidget());
+  grid->setSpacing(std::max(2, side / 12));
 
   auto addKey = [&](char16_t key, int row, int column, int span) {
     auto* b = new QToolButton(this);
@@ -50,7 +64,7 @@ HexKeypad::HexKeypad(QWidget* parent, const KeypadLayout& layout) : QWidget(pare
     grid->addWidget(b, row, column, 1, span);
   };
   int row = 0;
-  std::u16string_view rest = layout.rows;
+  std::u16string_view rest = m_layout.rows;
   while (!rest.empty()) {
     const std::size_t end = std::min(rest.find(u'\n'), rest.size());
     const std::u16string_view keys = rest.substr(0, end);
@@ -62,5 +76,20 @@ HexKeypad::HexKeypad(QWidget* parent, const KeypadLayout& layout) : QWidget(pare
 }
 
 QToolButton* HexKeypad::key(char16_t key) const { return findChild<QToolButton*>(keyName(key)); }
+
+void HexKeypad::typeInto(QLineEdit* line, QChar key, std::size_t maxChars) const {
+  LineState state;
+  state.text = toU16(line->text());
+  state.cursor = static_cast<std::size_t>(line->cursorPosition());
+  state.anchor = state.cursor;
+  if (line->hasSelectedText()) {
+    const auto start = static_cast<std::size_t>(line->selectionStart());
+    const auto end = static_cast<std::size_t>(line->selectionEnd());
+    state.anchor = state.cursor == start ? end : start;
+  }
+  if (!pressKey(state, key.unicode(), maxChars, m_layout)) return;
+  line->setText(toQString(state.text));
+  line->setCursorPosition(static_cast<int>(state.cursor));
+}
 
 }  // namespace nibblet

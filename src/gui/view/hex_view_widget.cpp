@@ -16,7 +16,9 @@
 #include "core/view/entry_dialog_model.h"
 #include "core/view/goto_dialog_model.h"
 #include "core/view/search_dialog_model.h"
+#include "gui/platform/modal_sheet.h"
 #include "gui/platform/physical_size.h"
+#include "gui/platform/screen_fit.h"
 #include "gui/platform/qt_message_box.h"
 #include "gui/platform/tap_and_hold.h"
 #include "gui/view/bar_dialog.h"
@@ -391,12 +393,37 @@ void HexViewWidget::openEntry() {
   EntryDialogModel model(m_view, m_texts, m_codePage, m_messages);
   update();  // the entry marker
   BarDialog dialog(this, model, m_texts, dpiX());
-  DialogPlacement place = model.placement();
-  dialog.move(mapToGlobal(QPoint(place.x, place.y)));
-  dialog.exec();
+  // A sheet inside the window, so that it lies where the tapped row stays in view whatever
+  // the display server does with dialog windows.
+  ModalSheet sheet(&dialog, window());
+  ScreenFit::of(&dialog)->keepRowInView([this] { return entryRow(); }, [this](int pixels) { scrollRowsUp(pixels); });
+  sheet.exec();
   if (m_view.isEntryOpen()) m_view.endEntry();
   textChanged();
   if (model.bytesWritten() > 0) emit bytesChanged();
+}
+
+KeptRow HexViewWidget::entryRow() {
+  KeptRow kept;
+  const std::uint32_t offset = m_view.tapOffset();
+  if (offset == kNoOffset) return kept;
+  Rect cell;
+  // A turn of the screen may have laid the rows out anew: the tapped row comes back into view.
+  if (!m_view.hexCell(offset, cell)) {
+    scrollToRow(offset / m_view.bytesPerRow());
+    if (!m_view.hexCell(offset, cell)) return kept;
+  }
+  QWidget* top = window();
+  const QPoint origin = mapTo(top, clientOrigin());
+  kept.row = QRect(origin.x(), origin.y() + cell.top, m_view.clientWidth(), cell.bottom - cell.top);
+  kept.highestTop = origin.y();
+  return kept;
+}
+
+void HexViewWidget::scrollRowsUp(int pixels) {
+  const int line = std::max(1, m_view.lineHeight());
+  const std::uint64_t rows = static_cast<std::uint64_t>((pixels + line - 1) / line);
+  scrollToRow(m_view.topOffset() / m_view.bytesPerRow() + rows);
 }
 
 }  // namespace nibblet

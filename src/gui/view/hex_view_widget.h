@@ -17,6 +17,7 @@ class QScrollBar;
 
 namespace nibblet {
 
+struct KeptRow;
 class ChangeLog;
 class CodePage;
 class DiffSet;
@@ -116,6 +117,10 @@ class HexViewWidget : public QFrame {
   void onTapped(QPoint pos);
   void onHeld(QPoint pos);
   void openEntry();
+  // Where the tapped row lies in the window, brought back into view when a relayout moved it
+  // off; and a scroll of the rows up by at least `pixels`.
+  KeptRow entryRow();
+  void scrollRowsUp(int pixels);
   ViewFrame frame() const;
   int dpiX() const;
   int dpiY() const;

@@ -26,6 +26,10 @@ TEST(WindowPlacement, HandHeldScreensInEitherOrientationAreFilled) {
   ScreenFacts kiosk = screen(1920, 1080);
   kiosk.fullScreenShell = true;
   EXPECT_TRUE(isHandHeld(kiosk));
+  // A compositor that places windows itself fits them to its panels: no band is kept.
+  ScreenFacts composited = screen(480, 800);
+  composited.placesWindows = false;
+  EXPECT_EQ(windowPlacement(composited), (Rect{0, 0, 480, 800}));
 }
 
 TEST(WindowPlacement, DesktopsGetACentredPortraitWindow) {

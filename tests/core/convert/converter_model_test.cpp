@@ -148,5 +148,24 @@ TEST(ConverterModel, EqualsEvaluatesAndParsesTheAnswerLikeTypedInput) {
   EXPECT_FALSE(again.evaluate());
 }
 
+TEST(ConverterModel, EachFromBaseHasAPadOfItsOwnKeysWithoutPairBlanks) {
+  struct Case {
+    int fromIndex;
+    std::u16string_view keys;  // pressed in turn on an empty line; '<' is backspace
+    std::string text;
+  } cases[] = {
+      {3, u"1A0 ", "1A0"},  // a number reads whole: no blank after "1A", and no blank key
+      {0, u"10210", "1010"},
+      {1, u"7890<", "7"},
+      {2, u"-2+3.5*(4%3)^2/1A", "-2+3.5*(4%3)^2/1"},
+      {9, u"19A", "19"},  // an unknown base is decimal
+  };
+  for (const Case& c : cases) {
+    LineState line;
+    for (char16_t k : c.keys) pressKey(line, k == u'<' ? kKeyBackspace : k, kConverterInputChars, ConverterModel::keypad(c.fromIndex));
+    EXPECT_EQ(std::string(line.text.begin(), line.text.end()), c.text) << c.fromIndex;
+  }
+}
+
 }  // namespace
 }  // namespace nibblet

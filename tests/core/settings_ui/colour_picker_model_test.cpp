@@ -45,14 +45,5 @@ TEST(ColourPicker, OkReturnsTheSliderValuesAndCancelIsNotConfirmed) {
   EXPECT_FALSE(moved.confirmed());
 }
 
-TEST(ColourPicker, CentredOnTheOwner) {
-  PickerPlacement p = placeColourPicker(0, 0, 480, 640, 200, 120);
-  EXPECT_EQ(p.left, 140);
-  EXPECT_EQ(p.top, 260);
-  p = placeColourPicker(700, 100, 101, 51, 200, 120);
-  EXPECT_EQ(p.left, 650);
-  EXPECT_EQ(p.top, 65);
-}
-
 }  // namespace
 }  // namespace nibblet

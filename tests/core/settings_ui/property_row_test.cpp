@@ -251,6 +251,16 @@ TEST(PropertySheet, LayoutInLogicalPixels) {
     EXPECT_GE(r.height(), 0);
   }
   EXPECT_EQ(rowHeight(15, 96), 34);
+  // A finger's size on a hand-held: the line, the button and the tab band grow to it, and the
+  // list gives up the room.
+  SheetLayout finger = layoutSheet(240, 300, 96, 96, true, 27);
+  EXPECT_EQ(finger.editor.height(), 27);
+  EXPECT_EQ(finger.button.width(), 27);
+  EXPECT_EQ(finger.button.height(), 27);
+  EXPECT_EQ(finger.tabs.height(), 27);
+  EXPECT_EQ(finger.pane.bottom, 56 + 5);
+  EXPECT_EQ(finger.list.bottom, finger.tabs.top);
+  EXPECT_GE(finger.hint.top, finger.editor.bottom);
 }
 
 }  // namespace

@@ -84,16 +84,6 @@ TEST(EntryDialogModel, ShowsTheEntryButtonsAndPasteOnlyWithAClipboard) {
   EXPECT_EQ(model.text(), u"01FE");
 }
 
-TEST(EntryDialogModel, PlacementKeepsTheTappedRowVisible) {
-  EntryFixture f;  // height 320, half 160, 12 points
-  ASSERT_EQ(f.view.tap(41, 176), TapResult::Byte);  // row top 176, below the middle
-  EXPECT_EQ(EntryDialogModel(f.view, f.texts, f.codePage, f.messages).placement().y, 30);
-  ASSERT_EQ(f.view.tap(41, 160), TapResult::Byte);  // row top 160, not below the middle
-  DialogPlacement p = EntryDialogModel(f.view, f.texts, f.codePage, f.messages).placement();
-  EXPECT_EQ(p.x, 40);
-  EXPECT_EQ(p.y, 172);
-}
-
 std::u16string repeat(std::u16string_view piece, int times) {
   std::u16string out;
   for (int i = 0; i < times; ++i) out += piece;
