@@ -6,6 +6,7 @@
 #include "core/browser/folder_path.h"
 #include "core/browser/wildcard.h"
 #include "core/platform/file_system.h"
+#include "core/platform/lexical_path.h"
 #include "core/platform/message_box.h"
 #include "core/platform/unicode.h"
 #include "core/platform/wait_cursor.h"
@@ -190,7 +191,8 @@ bool FileBrowserModel::ok(std::u16string_view boxText, std::u16string& path) {
   if (m_labelEditing) return false;
   m_fileName = boxText;
   if (!m_options.folderMode && m_fileName.empty()) return false;
-  std::u16string chosen = m_currentFolder + m_fileName;
+  // A typed "../x" or "./x" names the file the user sees it name, and is shown that way.
+  std::u16string chosen = normalisePath(m_currentFolder + m_fileName);
   if (m_options.folderMode) {
     if (!chosen.empty() && chosen.back() == kPathSeparator) chosen.pop_back();
     if (chosen.empty()) {

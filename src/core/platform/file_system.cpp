@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/platform/lexical_path.h"
 #include "core/platform/posix_file.h"
 #include "core/platform/unicode.h"
 
@@ -242,20 +243,7 @@ bool absolutePath(std::u16string_view path, std::u16string& out) {
     full += kPathSeparator;
   }
   full += path;
-  // Only "." parts and empty parts go: ".." after a link leads elsewhere than the name suggests.
-  std::size_t start = 0;
-  while (start <= full.size()) {
-    std::size_t end = full.find(kPathSeparator, start);
-    if (end == std::u16string::npos) end = full.size();
-    std::u16string_view part = std::u16string_view(full).substr(start, end - start);
-    if (!part.empty() && part != u".") {
-      out += kPathSeparator;
-      out += part;
-    }
-    start = end + 1;
-  }
-  bool endsAsFolder = !path.empty() && (path.back() == kPathSeparator || path.ends_with(u"/."));
-  if (out.empty() || endsAsFolder) out += kPathSeparator;
+  out = normalisePath(full);
   return true;
 }
 

@@ -91,9 +91,9 @@ std::u16string joinPath(std::u16string_view folder, std::u16string_view name);
 // `folder` with a separator at its end (an empty folder gives the separator alone).
 std::u16string withSeparator(std::u16string_view folder);
 
-// `path` made absolute against the current folder without resolving links: "." parts and
-// doubled separators are dropped, ".." parts are kept as written. An absolute or empty path
-// only loses those parts; false leaves `out` empty when the current folder cannot be read.
+// `path` made absolute against the current folder and tidied by normalisePath (links are not
+// resolved). An absolute path is only tidied; false leaves `out` empty when the current folder
+// cannot be read.
 bool absolutePath(std::u16string_view path, std::u16string& out);
 
 // The text after the last separator, or the whole path when there is none.

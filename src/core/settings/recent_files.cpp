@@ -1,6 +1,7 @@
 #include "core/settings/recent_files.h"
 
 #include "core/platform/file_system.h"
+#include "core/platform/lexical_path.h"
 #include "core/platform/unicode.h"
 #include "core/settings/settings_store.h"
 
@@ -12,7 +13,9 @@ std::u16string valueName(int i) { return u"MRU" + fromAscii(std::to_string(i)); 
 }  // namespace
 
 void RecentFiles::load(RegistryKey& key) {
-  for (int i = 0; i < kCount; ++i) m_entries[static_cast<std::size_t>(i)] = readStringValue(key, valueName(i));
+  // A stored entry is shown and opened in its tidy form, however it was written.
+  for (int i = 0; i < kCount; ++i)
+    m_entries[static_cast<std::size_t>(i)] = normalisePath(readStringValue(key, valueName(i)));
 }
 
 void RecentFiles::add(RegistryKey& key, const std::u16string& path) {

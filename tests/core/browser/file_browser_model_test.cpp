@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "core/platform/file_system.h"
 #include "core/platform/message_box.h"
 #include "core/platform/unicode.h"
 #include "core/platform/wait_cursor.h"
@@ -160,6 +161,11 @@ TEST(FileBrowserModel, OkRefusesOrAcceptsByTheOptions) {
   EXPECT_FALSE(opener.ok(u"Alpha", path));  // a folder is not a file
   EXPECT_EQ(path, u"untouched");
   EXPECT_TRUE(opener.ok(u"Apple.bin", path));
+  EXPECT_EQ(path, base + u"Apple.bin");
+  // A typed relative name is tidied before it is looked up and handed on.
+  EXPECT_TRUE(opener.ok(u"./beta/..//Apple.bin", path));
+  EXPECT_EQ(path, base + u"Apple.bin");
+  EXPECT_TRUE(opener.ok(u"../" + fileNamePart(fromUtf8(dir.path())) + u"/Apple.bin", path));
   EXPECT_EQ(path, base + u"Apple.bin");
 
   FileBrowserOptions save = optionsFor(dir, u"*.txt");

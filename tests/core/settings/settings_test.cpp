@@ -167,9 +167,10 @@ TEST(RecentFiles, MostRecentFirstIgnoringCaseAndAllNineWritten) {
   for (int i = 0; i < 9; ++i) EXPECT_EQ(reloaded.entry(i), recent.entry(i));
 }
 
-TEST(RecentFiles, LoadEmptiesEntriesOfOtherTypes) {
+TEST(RecentFiles, LoadEmptiesEntriesOfOtherTypesAndTidiesPaths) {
   MemoryRegistryKey key;
   key.setString(u"MRU0", u"/x");
+  key.setString(u"MRU2", u"/home/user/bak/..//files/./orig.bin");
   RegistryValue v;
   v.type = ValueType::Other;
   key.put(u"MRU1", v);
@@ -177,6 +178,7 @@ TEST(RecentFiles, LoadEmptiesEntriesOfOtherTypes) {
   recent.load(key);
   EXPECT_EQ(recent.entry(0), u"/x");
   EXPECT_EQ(recent.entry(1), u"");
+  EXPECT_EQ(recent.entry(2), u"/home/user/files/orig.bin");
 }
 
 TEST(ColourText, SeparatorsPiecesAndLowBits) {
