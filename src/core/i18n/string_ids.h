@@ -92,6 +92,20 @@ constexpr int kIdsDelete = 40304;            // "Delete": the browser's menu ent
 constexpr int kIdsDeleteQuestion = 40305;    // "Delete ?": caption of the browser's question
 constexpr int kIdsNewFolder = 40306;         // "New folder": the browser's menu entry
 
+// The language list's first entry, and the browser's entries that are not files.
+constexpr int kIdsDefaultLanguage = 40340;   // "Default": the program's own texts
+constexpr int kIdsIsFifo = 40341;            // "%s is a named pipe (FIFO), not a file. ..."
+constexpr int kIdsIsSocket = 40342;          // "%s is a socket, not a file. ..."
+constexpr int kIdsIsDevice = 40343;          // "%s is a device, not a file. ..."
+constexpr int kIdsIsLinkLoop = 40344;        // "%s is a symbolic link that leads round in a loop ..."
+constexpr int kIdsIsBrokenLink = 40345;      // "%s is a symbolic link whose target does not exist."
+constexpr int kIdsNotAFile = 40346;          // "Not a file": caption of those messages
+constexpr int kIdsTypeFifo = 40347;          // the Size column of such entries: "FIFO"
+constexpr int kIdsTypeSocket = 40348;        // "socket"
+constexpr int kIdsTypeDevice = 40349;        // "device"
+constexpr int kIdsTypeLinkLoop = 40350;      // "link loop"
+constexpr int kIdsTypeBrokenLink = 40351;    // "broken link"
+
 // Texts of crash recovery and safe saving.
 constexpr int kIdsRecoverCopy = 40200;         // "Recover the unsaved changes to %s?"
 constexpr int kIdsRecoverOnTheSpot = 40201;    // changes made on the spot before a crash

@@ -19,6 +19,17 @@ namespace {
 
 std::string native(const std::u16string& path) { return toUtf8(path); }
 
+// The type of a name that stat (links followed) described as `st`, or that stat failed on
+// with `statError` (0 when it succeeded).
+EntryType typeOf(const struct stat& st, int statError) {
+  if (statError == ELOOP) return EntryType::LinkLoop;
+  if (statError != 0) return EntryType::BrokenLink;
+  if (S_ISFIFO(st.st_mode)) return EntryType::Fifo;
+  if (S_ISSOCK(st.st_mode)) return EntryType::Socket;
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return EntryType::Device;
+  return EntryType::Plain;
+}
+
 
 }  // namespace
 
@@ -28,6 +39,17 @@ FileKind fileKind(const std::u16string& path) {
   if (S_ISREG(st.st_mode)) return FileKind::File;
   if (S_ISDIR(st.st_mode)) return FileKind::Folder;
   return FileKind::Missing;
+}
+
+EntryType entryType(const std::u16string& path) {
+  struct stat st;
+  if (path.empty()) return EntryType::Plain;
+  const std::string p = native(path);
+  if (::stat(p.c_str(), &st) == 0) return typeOf(st, 0);
+  const int error = errno;
+  // A name that is missing itself is no link: it is simply not there.
+  if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return EntryType::Plain;
+  return typeOf(st, error);
 }
 
 FileKind entryKind(const std::u16string& path) {
@@ -180,10 +202,14 @@ int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries) 
     struct stat st;
     bool dangling = false;
     if (::stat(full.c_str(), &st) != 0) {
+      const int error = errno;
       // A link whose target is gone stays in the list, so it can be deleted or renamed.
       if (::lstat(full.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) continue;  // vanished
       dangling = true;
+      entry.type = typeOf(st, error);
       st.st_size = 0;
+    } else {
+      entry.type = typeOf(st, 0);
     }
     if (S_ISDIR(st.st_mode)) entry.attributes |= kAttrDirectory;
     if (!dangling && ::access(full.c_str(), W_OK) != 0) entry.attributes |= kAttrReadOnly;

@@ -67,15 +67,30 @@ int removeFolder(const std::u16string& path);
 // file name and never created. Stops at the first failure and returns its error code.
 int createMissingFolders(const std::u16string& path, bool ownerOnly = false);
 
+// What a name stands for beyond a file or a folder: the things that cannot be edited.
+enum class EntryType {
+  Plain,       // a regular file or a folder, reached directly or through a link
+  Fifo,        // a named pipe
+  Socket,
+  Device,      // a character or block device
+  LinkLoop,    // a link that leads round in a loop (or too deep) and reaches nothing
+  BrokenLink,  // a link whose target is missing or out of reach
+};
+
+// The type of `path`, links followed; Plain also for a path that does not exist at all.
+EntryType entryType(const std::u16string& path);
+
 struct FolderEntry {
   std::u16string name;
   std::uint32_t attributes = 0;
   std::uint64_t size = 0;
   std::int64_t writeTime = 0;  // seconds since 1970, UTC
+  EntryType type = EntryType::Plain;
 };
 
 // Lists a folder in the order the system returns its entries ("." and ".." left out). Links
-// are described by their targets; a link whose target is gone is listed as an empty file.
+// are described by their targets; a link whose target is gone or that loops is listed as an
+// empty file. Each entry's type tells pipes, sockets, devices and such links apart.
 int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries);
 
 // The folder that holds the running program, without a trailing separator.

@@ -91,8 +91,10 @@ TEST(ShippedResources, EnglishHasEveryTextMenuAndDialog) {
                             40096, 40097, 40098, 40099, 40100, 40101, 40102, 40103, 40104, 40105,
                             40106, 40107, 40108, 40109, 40110, 40111, 40112, 40121, 40122, 40200,
                             40201, 40202, 40203, 40204, 40205, 40206, 40300, 40301, 40302, 40303,
-                            40304, 40305, 40306};
-  EXPECT_EQ(ids.size(), 93u);
+                            40304, 40305, 40306,
+                            40340, 40341, 40342, 40343, 40344, 40345, 40346, 40347, 40348, 40349,
+                            40350, 40351};
+  EXPECT_EQ(ids.size(), 105u);
   EXPECT_EQ(ids, expected);
   // The texts whose odd spelling, blanks and escapes are easy to "fix" by mistake.
   EXPECT_EQ(*english.text(kIdsInternalError), u"Internal error  %d (%d).");
