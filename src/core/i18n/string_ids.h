@@ -106,6 +106,17 @@ constexpr int kIdsTypeDevice = 40349;        // "device"
 constexpr int kIdsTypeLinkLoop = 40350;      // "link loop"
 constexpr int kIdsTypeBrokenLink = 40351;    // "broken link"
 
+// Names a screen reader says for controls that show no text of their own.
+constexpr int kIdsChooseFolder = 40352;      // "Choose a folder": a folder row's "..." button
+constexpr int kIdsChooseColour = 40353;      // "Choose a colour": a colour row's "..." button
+constexpr int kIdsHexViewName = 40354;       // "Bytes": the hex view
+constexpr int kIdsScrollBarName = 40355;     // "Position in the file": the view's scroll bar
+constexpr int kIdsKeyBackspace = 40356;      // "Delete left": the keypad's erase key
+constexpr int kIdsKeySpace = 40357;          // "Blank": the keypad's blank key
+constexpr int kIdsSliderRed = 40358;         // "Red": the colour picker's sliders, in this order
+constexpr int kIdsSliderGreen = 40359;       // "Green"
+constexpr int kIdsSliderBlue = 40360;        // "Blue"
+
 // Texts of crash recovery and safe saving.
 constexpr int kIdsRecoverCopy = 40200;         // "Recover the unsaved changes to %s?"
 constexpr int kIdsRecoverOnTheSpot = 40201;    // changes made on the spot before a crash

@@ -94,6 +94,7 @@ FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& o
 
   m_fileName = new QLineEdit(this);
   m_fileName->setObjectName(QString::number(kIdBrowserFileName));
+  m_fileName->setAccessibleName(toQString(texts.loadText(kIdsColumnName)));
   m_fileName->setMinimumHeight(scaleY(kControlHeight));
   m_folders = new QComboBox(this);
   m_folders->setObjectName(QString::number(kIdBrowserFolders));
@@ -258,6 +259,8 @@ void FileBrowserDialog::showFolders() {
   m_folders->clear();
   for (const std::u16string& item : m_model->folderItems()) m_folders->addItem(toQString(item));
   m_folders->setCurrentIndex(m_model->selectedFolderItem());
+  // The list is named by the folder it shows.
+  m_list->setAccessibleName(toQString(m_model->currentFolder()));
 }
 
 void FileBrowserDialog::showFileName() {

@@ -81,6 +81,12 @@ ConverterDialog::ConverterDialog(QWidget* owner, ConverterModel& model, const Te
   m_equals = new QPushButton(control(kIdConverterEquals), this);
   m_equals->setObjectName(QString::number(kIdConverterEquals));
   place(m_equals, {116, 0, 14, 12});
+  // Each label names its control for a screen reader; the result is read in the "to" base.
+  prompt->setBuddy(m_input);
+  fromLabel->setBuddy(m_from);
+  toLabel->setBuddy(m_to);
+  copyLabel->setBuddy(m_copyAs);
+  m_result->setAccessibleName(label(0));
 
   // The shell's OK and Cancel, as buttons a finger reaches under the template.
   auto* ok = new QPushButton(toQString(texts.loadText(kIdsOk)), this);

@@ -10,6 +10,8 @@
 #include <algorithm>
 
 #include "core/i18n/command_ids.h"
+#include "core/i18n/string_ids.h"
+#include "core/i18n/string_module.h"
 #include "core/view/command_bar.h"
 #include "core/view/hex_keypad.h"
 #include "gui/platform/dialog_caption.h"
@@ -51,6 +53,8 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
   column->addWidget(m_edit);
   column->addWidget(m_keypad);
   connect(m_keypad, &HexKeypad::keyPressed, this, &BarDialog::typeKey);
+  m_keypad->nameSignKeys(toQString(texts.loadText(kIdsKeyBackspace)), toQString(texts.loadText(kIdsKeySpace)));
+  m_edit->setAccessibleName(toQString(model.caption()));
   m_keypad->setVisible(false);  // until the model asks for it
 
   showState();

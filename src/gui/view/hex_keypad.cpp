@@ -47,4 +47,9 @@ HexKeypad::HexKeypad(QWidget* parent) : QWidget(parent) {
 
 QToolButton* HexKeypad::key(char16_t key) const { return findChild<QToolButton*>(keyName(key)); }
 
+void HexKeypad::nameSignKeys(const QString& backspace, const QString& space) {
+  if (QToolButton* b = key(kKeyBackspace)) b->setAccessibleName(backspace);
+  if (QToolButton* b = key(kKeySpace)) b->setAccessibleName(space);
+}
+
 }  // namespace nibblet

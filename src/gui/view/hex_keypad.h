@@ -22,6 +22,9 @@ class HexKeypad : public QWidget {
   // The key that sends `key` (a digit, kKeyBackspace or kKeySpace), or null.
   QToolButton* key(char16_t key) const;
 
+  // The names a screen reader says for the two keys that show a sign, not a digit.
+  void nameSignKeys(const QString& backspace, const QString& space);
+
  signals:
   void keyPressed(QChar key);
 };

@@ -93,8 +93,9 @@ TEST(ShippedResources, EnglishHasEveryTextMenuAndDialog) {
                             40201, 40202, 40203, 40204, 40205, 40206, 40300, 40301, 40302, 40303,
                             40304, 40305, 40306,
                             40340, 40341, 40342, 40343, 40344, 40345, 40346, 40347, 40348, 40349,
-                            40350, 40351};
-  EXPECT_EQ(ids.size(), 105u);
+                            40350, 40351, 40352, 40353, 40354, 40355, 40356, 40357,
+                            40358, 40359, 40360};
+  EXPECT_EQ(ids.size(), 114u);
   EXPECT_EQ(ids, expected);
   // The texts whose odd spelling, blanks and escapes are easy to "fix" by mistake.
   EXPECT_EQ(*english.text(kIdsInternalError), u"Internal error  %d (%d).");
