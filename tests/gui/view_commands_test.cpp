@@ -29,33 +29,13 @@
 #include "core/view/hex_keypad.h"
 #include "gui/view/hex_keypad.h"
 #include "gui/view/hex_view_widget.h"
+#include "gui/poller.h"
 
 using namespace nibblet;
 
 namespace {
 
-// Calls `step` every 20 ms until it returns true. A step that opens a nested modal loop is not
-// entered again while it runs; another Poller handles what that loop shows.
-class Poller {
- public:
-  explicit Poller(std::function<bool()> step) : m_step(std::move(step)) {
-    m_timer.setInterval(20);
-    QObject::connect(&m_timer, &QTimer::timeout, [this] {
-      if (m_busy) return;
-      m_busy = true;
-      bool finished = m_step();
-      m_busy = false;
-      if (finished) m_timer.stop();
-    });
-    m_timer.start();
-  }
-  bool done() const { return !m_timer.isActive(); }
-
- private:
-  std::function<bool()> m_step;
-  QTimer m_timer;
-  bool m_busy = false;
-};
+using test::Poller;
 
 QWidget* barDialog() {
   QWidget* w = QApplication::activeModalWidget();
