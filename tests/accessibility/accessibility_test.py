@@ -21,6 +21,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from checklist import Checklist, wait_for  # noqa: E402
+
 SKIPPED = 77
 DEADLINE = 30
 
@@ -39,25 +42,6 @@ TAPPED_ROLES = {
     pyatspi.ROLE_PAGE_TAB, pyatspi.ROLE_TABLE_CELL, pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TREE_ITEM,
     pyatspi.ROLE_LIST, pyatspi.ROLE_TREE, pyatspi.ROLE_TABLE, pyatspi.ROLE_TREE_TABLE,
 }
-
-
-def log(text):
-    print(text, flush=True)
-
-
-def wait_for(condition, what, deadline=DEADLINE):
-    end = time.monotonic() + deadline
-    while True:
-        try:
-            value = condition()
-        except Exception:  # a node went away while it was read: read again
-            value = None
-        if value:
-            return value
-        if time.monotonic() > end:
-            log(f"  (gave up waiting for {what} after {deadline} s)")
-            return None
-        time.sleep(0.1)
 
 
 def showing(node):
@@ -111,20 +95,10 @@ def centre(node):
     return extents.x + extents.width // 2, extents.y + extents.height // 2
 
 
-class Run:
+class Run(Checklist):
     def __init__(self, program):
+        super().__init__()
         self.program = program
-        self.failures = []
-        self.passed = 0
-
-    def check(self, ok, text):
-        if ok:
-            self.passed += 1
-            log(f"ok - {text}")
-        else:
-            self.failures.append(text)
-            log(f"FAILED - {text}")
-        return ok
 
     def app(self):
         desktop = pyatspi.Registry.getDesktop(0)
@@ -157,12 +131,12 @@ class Run:
 
     def choose(self, menu, item):
         """Opens `menu` of the menu bar with a tap and taps its `item`."""
-        bar = wait_for(lambda: find(self.app(), pyatspi.ROLE_MENU_BAR), "the menu bar")
+        bar = wait_for(lambda: find(self.app(), pyatspi.ROLE_MENU_BAR), DEADLINE, "the menu bar")
         top = find(bar, pyatspi.ROLE_MENU_ITEM, menu) if bar else None
         if not self.check(top is not None, f"the menu bar offers {menu}"):
             return False
         self.click(top)
-        entry = wait_for(lambda: find(self.app(), pyatspi.ROLE_MENU_ITEM, item), f"{menu} > {item}")
+        entry = wait_for(lambda: find(self.app(), pyatspi.ROLE_MENU_ITEM, item), DEADLINE, f"{menu} > {item}")
         if not self.check(entry is not None, f"{menu} > {item} is shown"):
             self.escape()
             return False
@@ -221,13 +195,13 @@ class Run:
                     return child
             return None
 
-        window = wait_for(other_window, step)
+        window = wait_for(other_window, DEADLINE, step)
         if not self.check(window is not None, f"{step} opens"):
             return
         time.sleep(0.3)  # its controls are laid out
         self.check_tree(step, window)
         self.escape()
-        wait_for(lambda: other_window() is None, f"{step} to close")
+        wait_for(lambda: other_window() is None, DEADLINE, f"{step} to close")
 
     def run(self):
         folder = tempfile.mkdtemp(prefix="nibblet-a11y.")
@@ -239,21 +213,22 @@ class Run:
                    XDG_CACHE_HOME=os.path.join(folder, "cache"), LANG="C.UTF-8")
         self.process = subprocess.Popen([self.program, path], env=env, stderr=subprocess.DEVNULL)
         try:
-            app = wait_for(self.app, "the program on the accessibility bus", 60)
+            app = wait_for(self.app, 60, "the program on the accessibility bus")
             if app is None:
                 raise RuntimeError("the program never appeared on the accessibility bus")
             self.main_window = wait_for(lambda: next((c for c in children(self.app()) if showing(c)), None),
-                                        "the main window")
-            view = wait_for(lambda: find(self.app(), pyatspi.ROLE_SCROLL_BAR), "the hex view")
+                                        DEADLINE, "the main window")
+            wait_for(lambda: find(self.app(), pyatspi.ROLE_SCROLL_BAR), DEADLINE, "the hex view")
             self.check_tree("main window")
 
             # The settings page: shown with named rows, then hidden to the reader once left.
             if self.choose("Tools", "Settings"):
-                cells = wait_for(lambda: len(self.settings_cells()) >= 12 and self.settings_cells(), "the rows")
+                cells = wait_for(lambda: len(self.settings_cells()) >= 12 and self.settings_cells(), DEADLINE,
+                                 "the rows")
                 self.check(cells is not None, "the settings page shows its twelve rows")
                 if cells:
                     self.click(cells[2])  # Work path: a text box and its "..." button
-                    wait_for(lambda: find(self.app(), pyatspi.ROLE_TEXT), "the row's editor")
+                    wait_for(lambda: find(self.app(), pyatspi.ROLE_TEXT), DEADLINE, "the row's editor")
                     self.check_tree("settings page with the work path row active")
                     chooser = find(self.app(), pyatspi.ROLE_PUSH_BUTTON, "Choose a folder")
                     if self.check(chooser is not None, "the work path row's button is named for what it does"):
@@ -264,14 +239,14 @@ class Run:
                     self.check_tree("settings page with the language row active")
                     self.click(cells[4])  # Changes mark color: the colour picker
                     picker = wait_for(lambda: find(self.app(), pyatspi.ROLE_PUSH_BUTTON, "Choose a colour"),
-                                      "the colour row's button")
+                                      DEADLINE, "the colour row's button")
                     if self.check(picker is not None, "the colour row's button is named for what it does"):
                         self.click(picker)
                         self.dialog_check("the colour picker", True)
                 ok = find(self.app(), pyatspi.ROLE_PUSH_BUTTON, "OK")
                 if self.check(ok is not None, "the title bar's OK is there"):
                     self.click(ok)
-                gone = wait_for(lambda: not self.settings_cells() or None, "the page to close")
+                gone = wait_for(lambda: not self.settings_cells() or None, DEADLINE, "the page to close")
                 self.check(gone is not None, "after the settings page closes, none of its rows is showing")
                 self.check_tree("main window after the settings page")
 
@@ -292,11 +267,11 @@ class Run:
                                 return node
                     return None
 
-                menu = wait_for(byte_menu, "the byte menu")
+                menu = wait_for(byte_menu, DEADLINE, "the byte menu")
                 if self.check(menu is not None, "the byte menu's items are in the tree"):
                     self.check_tree("byte menu", menu)
                     self.escape()
-                    wait_for(lambda: byte_menu() is None, "the byte menu to close")
+                    wait_for(lambda: byte_menu() is None, DEADLINE, "the byte menu to close")
 
             # The dialogs a user opens from the menus, and the entry dialog of a tapped byte.
             for menu, item in (("Tools", "Search"), ("Tools", "Goto"), ("Tools", "Converter"), ("File", "Open")):
@@ -328,8 +303,7 @@ def main():
         return SKIPPED
     run = Run(os.path.abspath(sys.argv[1]))
     run.run()
-    log(f"{run.passed} passed, {len(run.failures)} failed")
-    return 1 if run.failures else 0
+    return run.summary()
 
 
 if __name__ == "__main__":

@@ -24,6 +24,9 @@ import tempfile
 import time
 import zlib
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from checklist import Checklist, log, wait_for  # noqa: E402
+
 SKIPPED = 77
 NOBODY = 65534
 EDIT_MARKER = (0, 255, 0)      # the default colour of the cell an entry dialog edits
@@ -35,25 +38,8 @@ START_DEADLINE = 60
 STEP_DEADLINE = 30
 
 
-def log(text):
-    print(text, flush=True)
-
-
 class Skip(Exception):
     pass
-
-
-def wait_for(condition, deadline, what, interval=0.1):
-    """Polls `condition` until it gives a true value, which is returned; None at the deadline."""
-    end = time.monotonic() + deadline
-    while True:
-        value = condition()
-        if value:
-            return value
-        if time.monotonic() > end:
-            log(f"  (gave up waiting for {what} after {deadline} s)")
-            return None
-        time.sleep(interval)
 
 
 class Shot:
@@ -108,16 +94,15 @@ class Shot:
                       chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
 
 
-class Session:
+class Session(Checklist):
     def __init__(self, program, pointer_helper, shots):
+        super().__init__()
         self.program = program
         self.pointer_helper = pointer_helper
         self.shots = shots
         self.dir = tempfile.mkdtemp(prefix="nibblet-wayland.")
         os.chmod(self.dir, 0o755)
         self.processes = []
-        self.failures = []
-        self.passed = 0
         self.shot_count = 0
         self.background = None
 
@@ -273,15 +258,6 @@ class Session:
         subprocess.run(["wtype", "-k", key], env=self.client_env, timeout=STEP_DEADLINE)
 
     # --- checks --------------------------------------------------------------------------
-
-    def check(self, ok, text):
-        if ok:
-            self.passed += 1
-            log(f"ok - {text}")
-        else:
-            self.failures.append(text)
-            log(f"FAILED - {text}")
-        return ok
 
     def edge_gaps(self, shot):
         """The edges of the screen where a strip shows the compositor's background."""
@@ -443,11 +419,9 @@ def main():
         return SKIPPED
     finally:
         session.close()
-    failed = len(session.failures)
-    log(f"{session.passed} passed, {failed} failed")
     if shots:
         log(f"screenshots in {shots}")
-    return 1 if failed else 0
+    return session.summary()
 
 
 if __name__ == "__main__":
