@@ -190,9 +190,13 @@ class Run(Checklist):
         main = self.main_window
 
         def other_window():
+            # A window of its own, or a dialog shown as a sheet inside the main window.
             for child in children(self.app()):
                 if child is not None and showing(child) and child != main:
                     return child
+            for node, _ in walk(main):
+                if node.getRole() == pyatspi.ROLE_DIALOG and showing(node):
+                    return node
             return None
 
         window = wait_for(other_window, DEADLINE, step)

@@ -29,7 +29,30 @@ from checklist import Checklist, log, wait_for  # noqa: E402
 
 SKIPPED = 77
 NOBODY = 65534
-EDIT_MARKER = (0, 255, 0)      # the default colour of the cell an entry dialog edits
+
+
+def is_edit_marker(r, g, b):
+    """The default colour of the cell an entry dialog edits, pure green, also when a cover over
+    the window behind a dialog dims it."""
+    return g >= 100 and r * 7 <= g and b * 7 <= g
+
+
+def is_change_mark(r, g, b):
+    """The default colour of changed bytes, 250,152,5."""
+    return r >= 200 and 110 <= g <= 190 and b <= 80
+
+
+def runs(columns):
+    """The contiguous runs of `columns` as (first, last) pairs."""
+    found = []
+    for c in sorted(columns):
+        if found and c == found[-1][1] + 1:
+            found[-1] = (found[-1][0], c)
+        else:
+            found.append((c, c))
+    return found
+
+
 FILE_BYTE = 0x2E
 FILE_SIZE = 4096
 # Conditions are waited for with these deadlines (seconds); a loaded two-core machine needs
@@ -73,12 +96,13 @@ class Shot:
                 hits += self.pixel(x, y) == colour
         return hits / total if total else 0.0
 
-    def columns_with(self, colour, y_step=2):
+    def columns_where(self, test, y_step=2):
+        """The x of every pixel (on every y_step-th row) whose colour passes `test`(r, g, b)."""
         found = set()
         for y in range(0, self.height, y_step):
             row = self.pixels[3 * y * self.width:3 * (y + 1) * self.width]
             for x in range(self.width):
-                if tuple(row[3 * x:3 * x + 3]) == colour:
+                if test(row[3 * x], row[3 * x + 1], row[3 * x + 2]):
                     found.add(x)
         return found
 
@@ -287,10 +311,14 @@ class Session(Checklist):
         self.tap(x, y)
         # The edited cell is marked as soon as the dialog opens; a dialog that is a window of
         # its own is waited for until it has the keyboard.
+        seen = {}
+
         def marked():
-            return bool(self.shot(name).columns_with(EDIT_MARKER, 4))
+            seen["shot"] = self.shot(name)
+            return bool(seen["shot"].columns_where(is_edit_marker, 4))
 
         if not wait_for(marked, STEP_DEADLINE, "the entry dialog"):
+            self.keep(seen.get("shot"), name + "-missing")
             return None
         wait_for(lambda: not self.dialog_windows() or any(w[3] for w in self.dialog_windows()), STEP_DEADLINE,
                  "the dialog's keyboard focus")
@@ -350,8 +378,9 @@ class Session(Checklist):
         shot = self.open_entry_dialog(x, y, "entry")
         if not self.check(shot is not None, "a tap on a byte opens the entry dialog"):
             return
-        marked = shot.columns_with(EDIT_MARKER)
-        self.check(any(abs(c - x) < width // 10 for c in marked), "the tapped cell stays in view beside the dialog")
+        marked = [c for c in shot.columns_where(is_edit_marker) if abs(c - x) < width // 10]
+        self.check(bool(marked), "the tapped cell stays in view beside the dialog")
+        cell = max(marked) - min(marked) + 1 if marked else width // 20
 
         # A tap on the main window (its title) while the dialog is open: typed keys still
         # reach the dialog.
@@ -373,6 +402,12 @@ class Session(Checklist):
                        "the typed byte a5 is written to disk")
         first_offset = next(iter(written)) if written else None
         wait_for(lambda: not self.dialog_windows(), STEP_DEADLINE, "the dialog to close")
+        # The value went to the tapped byte alone: one cell near the tap carries the change mark
+        # (a value typed after the old one, "2E a5", would write the next byte too).
+        after = self.stable_shot("written")
+        changed = [r for r in runs(c for c in after.columns_where(is_change_mark) if abs(c - x) <= 4 * cell)]
+        self.check(len(changed) == 1 and changed[0][1] - changed[0][0] + 1 <= cell * 3 // 2,
+                   f"a5 replaced the tapped byte alone (change marks {changed}, a cell is {cell} px wide)")
 
         # The output turns with a dialog open, and turns back: the window and the dialog follow.
         shot = self.open_entry_dialog(x, height // 4, "entry-before-turn")
