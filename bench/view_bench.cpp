@@ -5,7 +5,9 @@
 // - the mark list at random scroll positions with a million change-log and a million diff
 //   entries, against the same positions with empty lists;
 // - a paint right after an edit (scroll, append, store, rows text, mark list) with a change log
-//   of a million entries, against the same edits and paints with a log that starts empty.
+//   of a million entries, against the same edits and paints with a log that starts empty;
+// - the values panel's refresh after a tap (every row decoded, and the count, sum and CRC-32 of a
+//   256-byte selection), against rebuildText of the same screen.
 
 #include <benchmark/benchmark.h>
 
@@ -17,6 +19,9 @@
 #include "bench_ratio.h"
 #include "core/diff/diff_set.h"
 #include "core/document/change_log.h"
+#include "core/i18n/string_module.h"
+#include "core/inspect/values_panel_model.h"
+#include "core/platform/registry_key.h"
 #include "core/view/hex_view.h"
 
 namespace {
@@ -210,6 +215,23 @@ void BM_PaintAfterEdit(benchmark::State& state) {
 }
 BENCHMARK(BM_PaintAfterEdit)->Arg(1'000'000)->Arg(0)->Repetitions(9)->ReportAggregatesOnly(true);
 
+// A tap on a new byte and the values panel's refresh: the core work behind a tap, with the
+// largest selection summed and checked.
+void BM_ValuesAfterTap(benchmark::State& state) {
+  Screen s;
+  Texts texts;
+  MemoryRegistryKey key;
+  ValuesPanelModel panel(s.view, texts, key);
+  const std::uint32_t top = s.view.topOffset();
+  s.view.setSelection(top, top + 255);
+  std::uint32_t k = 0;
+  for (auto _ : state) {
+    panel.follow(top + (k++ * 37) % s.view.shownBytes());
+    benchmark::DoNotOptimize(panel.rows().data());
+  }
+}
+BENCHMARK(BM_ValuesAfterTap)->Repetitions(9)->ReportAggregatesOnly(true);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -227,6 +249,11 @@ int main(int argc, char** argv) {
                             "BM_MarksAtRandomPositions/1/1" + r, "BM_MarksAtRandomPositions/0/1" + r);
   reporter.printMedianRatio("edit + paint, log of 1M entries vs a log that starts empty",
                             "BM_PaintAfterEdit/1000000" + r, "BM_PaintAfterEdit/0" + r);
+  const double values = reporter.time("BM_ValuesAfterTap" + r + "_median") / 1000;
+  std::printf("values panel after a tap: median %.2f us (target at most 50 us): %s\n", values,
+              values > 0 && values <= 50 ? "met" : "MISSED");
+  reporter.printMedianRatio("values panel after a tap vs rebuildText of the screen", "BM_ValuesAfterTap" + r,
+                            "BM_RebuildText" + r);
   benchmark::Shutdown();
   return 0;
 }

@@ -6,11 +6,11 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QTest>
-#include <QTimer>
 
-#include <functional>
+#include <memory>
 
 #include "core/convert/converter_model.h"
+#include "gui/modal_driver.h"
 #include "core/i18n/string_module.h"
 #include "core/platform/message_box.h"
 #include "core/settings/settings.h"
@@ -24,16 +24,13 @@ using namespace nibblet;
 
 namespace {
 
-// Whether the open modal dialog holds a label with exactly `caption`; closes the dialog.
-void checkCaptionLater(const QString& caption, bool& found) {
-  QTimer::singleShot(50, [caption, &found] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog) return;
+// Whether the open modal dialog holds a visible label with exactly `caption`; closes the dialog.
+std::unique_ptr<test::ModalDriver> checkCaptionLater(const QString& caption, bool& found) {
+  return std::make_unique<test::ModalDriver>([](QWidget*) { return true; },
+                                             [caption, &found](QWidget* dialog) {
     for (QLabel* label : dialog->findChildren<QLabel*>())
       if (label->text() == caption && label->isVisible()) found = true;
-    if (auto* box = qobject_cast<QMessageBox*>(dialog)) box->buttons().first()->click();
-    else if (auto* d = qobject_cast<QDialog*>(dialog)) d->reject();
-    else dialog->close();
+    test::ModalDriver::closeAll();
   });
 }
 
@@ -47,7 +44,7 @@ class CaptionsTest : public QObject {
     QtMessageBox boxes;
     for (int style : {kStyleQuestion, kStyleError, kStyleInformation, kStylePlain}) {
       bool found = false;
-      checkCaptionLater("Undo All", found);
+      auto driver = checkCaptionLater("Undo All", found);
       boxes.show(u"Undo All", style, u"Undo all maked (3) changes?");
       QVERIFY2(found, qPrintable(QString::number(style)));
     }
@@ -63,14 +60,14 @@ class CaptionsTest : public QObject {
     ConverterModel model(settings, evaluator, codePage, value, nullptr);
     ConverterDialog converter(nullptr, model, texts, scale);
     bool found = false;
-    checkCaptionLater("converter", found);
+    auto driver = checkCaptionLater("converter", found);
     converter.exec();
     QVERIFY(found);
 
     ColourPicker picker(nullptr, u"1,2,3", texts, scale);
     picker.setWindowTitle("Changes color");
     found = false;
-    checkCaptionLater("Changes color", found);
+    driver = checkCaptionLater("Changes color", found);
     picker.run();
     QVERIFY(found);
 
@@ -81,7 +78,7 @@ class CaptionsTest : public QObject {
     std::u16string path, last;
     ScriptedMessageBox messages;
     found = false;
-    checkCaptionLater("Open file", found);
+    driver = checkCaptionLater("Open file", found);
     runFileBrowser(nullptr, options, path, last, texts, messages);
     QVERIFY(found);
   }

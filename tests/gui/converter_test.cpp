@@ -12,10 +12,10 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
 #include <functional>
 
+#include "gui/modal_driver.h"
 #include "gui/test_files.h"
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
@@ -36,15 +36,9 @@ T* control(QWidget* dialog, int id) {
 
 // Runs the converter and hands its dialog to `use` while it is open.
 void runConverter(MainFrame* frame, const std::function<void(QWidget*)>& use) {
-  bool seen = false;
-  QTimer::singleShot(50, [&] {
-    QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog || dialog->objectName() != "109") return;
-    seen = true;
-    use(dialog);
-  });
+  test::ModalDriver driver(test::named("109"), use);
   frame->onCommand(kCmdConverter);
-  QVERIFY(seen);
+  QVERIFY(driver.seen());
 }
 
 }  // namespace
@@ -100,6 +94,7 @@ class ConverterTest : public QObject {
       copyAs->setCurrentIndex(5);  // DWORD Big Endian
       QTest::mouseClick(control<QPushButton>(d, kCmdOk), Qt::LeftButton);
     });
+    if (QTest::currentTestFailed()) return;
     const HexView& view = frame->view()->view();
     QCOMPARE(view.clipboardCount(), 4);
     QCOMPARE(QByteArray(reinterpret_cast<const char*>(view.clipboard()), 4), QByteArray("\x12\x34\x56\x78", 4));
@@ -111,18 +106,20 @@ class ConverterTest : public QObject {
     QVERIFY(widget->view().hexCell(8, cell));
     QPoint at = widget->clientOrigin() + QPoint((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
     bool pasted = false;
-    QTimer::singleShot(100, [&] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      QAction* paste = menu ? menu->findChild<QAction*>(QString::number(kByteMenuPaste)) : nullptr;
-      if (!paste) return;
-      QCOMPARE(paste->text(), QString("Paste (12 34 56 78)"));
-      menu->setActiveAction(paste);
-      QTest::keyClick(menu, Qt::Key_Return);
-      pasted = true;
-    });
-    QContextMenuEvent hold(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
-    QApplication::sendEvent(widget, &hold);
-    QTRY_VERIFY(pasted);
+    {
+      test::ModalDriver driver(test::popupMenu(), [&](QWidget* w) {
+        auto* menu = qobject_cast<QMenu*>(w);
+        QAction* paste = menu->findChild<QAction*>(QString::number(kByteMenuPaste));
+        QVERIFY(paste);
+        QCOMPARE(paste->text(), QString("Paste (12 34 56 78)"));
+        menu->setActiveAction(paste);
+        QTest::keyClick(menu, Qt::Key_Return);
+        pasted = true;
+      });
+      QContextMenuEvent hold(QContextMenuEvent::Mouse, at, widget->mapToGlobal(at));
+      QApplication::sendEvent(widget, &hold);
+      QTRY_VERIFY(pasted);
+    }
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().mid(8, 4), QByteArray("\x12\x34\x56\x78", 4));
@@ -132,11 +129,16 @@ class ConverterTest : public QObject {
       control<QComboBox>(d, 1022)->setCurrentIndex(1);
       QTest::mouseClick(control<QPushButton>(d, kCmdCancel), Qt::LeftButton);
     });
+    if (QTest::currentTestFailed()) return;
     QCOMPARE(view.clipboardCount(), 4);
-    QTimer::singleShot(50, [] {  // the edits made on the spot are kept
-      if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) box->button(QMessageBox::Yes)->click();
-    });
-    frame->close();
+    {
+      // The edits made on the spot are kept.
+      test::ModalDriver driver(test::messageBox(), [](QWidget* w) {
+        qobject_cast<QMessageBox*>(w)->button(QMessageBox::Yes)->click();
+      });
+      frame->close();
+      QVERIFY(driver.seen());
+    }
     program.finish();
 
     // After a restart the lists show the last choices; without a document only "No copy".

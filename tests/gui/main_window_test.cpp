@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -17,12 +18,14 @@
 
 #include <fstream>
 
+#include "core/app/command_line.h"
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
 #include "core/platform/unicode.h"
 #include "core/settings/settings.h"
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
+#include "gui/modal_driver.h"
 #include "gui/platform/qt_registry_key.h"
 #include "gui/platform/qt_text.h"
 #include "gui/view/hex_view_widget.h"
@@ -88,6 +91,46 @@ class MainWindowTest : public QObject {
     program.finish();
   }
 
+  // Linux names are bytes: "\xff.bin" beside its look-alike "\uFFFD.bin" opens nothing, and says
+  // so, rather than the look-alike (on the spot, read-write).
+  void aNameThatIsNotUtf8OpensNothing() {
+    QString alike = makeFile(QString(QChar(0xFFFD)) + ".bin", QByteArray(16, 'l'));
+    QByteArray raw = QFile::encodeName(m_dir.path()) + "/\xff.bin";
+    {
+      std::ofstream out(raw.constData(), std::ios::binary);
+      out << "raw bytes";
+    }
+    QByteArray relative = "\xff.bin";
+    QByteArray absolute = raw;
+    for (const QByteArray& name : {relative, absolute}) {
+      QString previous = QDir::currentPath();
+      QDir::setCurrent(m_dir.path());
+      const char* arguments[] = {"nibblet", name.constData()};
+      std::u16string text;
+      bool valid = commandLineText(2, arguments, text);
+      QVERIFY(!valid);
+      MemoryRegistryKey key;
+      Application program(key);
+      QString shown;
+      {
+        test::ModalDriver driver(test::messageBox(), [&shown](QWidget* w) {
+          shown = qobject_cast<QMessageBox*>(w)->text();
+          test::ModalDriver::closeAll();
+        });
+        program.start(text, valid);
+        QVERIFY(driver.seen());
+      }
+      QDir::setCurrent(previous);
+      QCOMPARE(shown, "File " + toQString(text) + " open error (84).");
+      QVERIFY(!program.mainFrame()->document().isOpen());
+      QVERIFY(program.context().recentFiles.entry(0).empty());
+      program.mainFrame()->close();
+      program.finish();
+    }
+    QCOMPARE(fileBytes(alike), QByteArray(16, 'l'));
+    QVERIFY(QDir(m_dir.filePath("cache/nibblet")).entryList({"nbt*"}, QDir::Files).isEmpty());
+  }
+
   void tapTypeOkWritesAndUndoRestores() {
     QString path = makeFile("edit.bin", QByteArray("0123456789abcdef0123456789abcdef"));
     MemoryRegistryKey key;
@@ -150,7 +193,8 @@ class MainWindowTest : public QObject {
     QTest::mouseRelease(view, Qt::LeftButton, {}, at);
     QTRY_VERIFY(!items.isEmpty());
     QVERIFY(!sawDialog);
-    QCOMPARE(items, (QStringList{"Copy", "Paste", "Undo", "Start selection", "03: 68"}));
+    // The byte menu's items, and "Values" after them for the values panel.
+    QCOMPARE(items, (QStringList{"Copy", "Paste", "Undo", "Start selection", "03: 68", "Values"}));
     QCOMPARE(program.mainFrame()->document().changeLog().count(), 0u);
     program.mainFrame()->close();
     program.finish();

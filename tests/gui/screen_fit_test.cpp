@@ -4,16 +4,14 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonObject>
 #include <QMenuBar>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <qpa/qplatformnativeinterface.h>
 
+#include "gui/offscreen_helpers.h"
 #include "gui/test_files.h"
 #include "core/i18n/command_ids.h"
 #include "core/platform/registry_key.h"
@@ -26,17 +24,7 @@ using namespace nibblet;
 
 namespace {
 
-// Gives the offscreen platform's one screen a new size, as a rotation does.
-void setScreen(int width, int height) {
-  QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-  auto set = reinterpret_cast<void (*)(QJsonObject, QPlatformNativeInterface*)>(
-      native->nativeResourceForIntegration("setConfiguration"));
-  QJsonObject screen{{"name", ""}, {"x", 0}, {"y", 0}, {"width", width}, {"height", height}, {"logicalDpi", 96},
-                     {"logicalBaseDpi", 96}, {"dpr", 1.0}};
-  // No window manager draws frames on a hand-held shell.
-  set(QJsonObject{{"screens", QJsonArray{screen}}, {"windowFrameMargins", false}}, native);
-  QCoreApplication::processEvents();
-}
+using test::setScreen;
 
 // The window's rectangle and that of `child` inside it lie within the screen.
 bool onScreen(QWidget* frame, QWidget* child) {

@@ -25,26 +25,21 @@
 #include "core/view/byte_menu_model.h"
 #include "gui/app/application.h"
 #include "gui/app/main_frame.h"
+#include "gui/offscreen_helpers.h"
 #include "gui/platform/qt_text.h"
 #include "core/view/hex_keypad.h"
 #include "gui/view/hex_keypad.h"
 #include "gui/view/hex_view_widget.h"
-#include "gui/poller.h"
 
 using namespace nibblet;
 
 namespace {
 
+using test::barDialog;
+using test::cellCentre;
+using test::chooseFromByteMenu;
+using test::click;
 using test::Poller;
-
-QWidget* barDialog() {
-  QWidget* w = QApplication::activeModalWidget();
-  return w && w->objectName() == QString::number(kDialogEntry) ? w : nullptr;
-}
-
-void click(QWidget* dialog, int command) {
-  QTest::mouseClick(dialog->findChild<QToolButton*>(QString::number(command)), Qt::LeftButton);
-}
 
 // Types `text` into the open dialog 930 after pressing `mode`, then presses Ok.
 bool typeAndOk(QWidget* dialog, int mode, const QString& text) {
@@ -84,35 +79,6 @@ class ViewCommandsTest : public QObject {
     return f.readAll();
   }
 
-  static QPoint cellCentre(HexViewWidget* view, std::uint32_t offset) {
-    Rect r;
-    if (!view->view().hexCell(offset, r)) return {};
-    return view->clientOrigin() + QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-  }
-
-  // Tap-and-hold on `offset` and choose item `id` of the byte menu; false when the item was
-  // missing or greyed (the menu is then dismissed).
-  static bool chooseFromByteMenu(HexViewWidget* view, std::uint32_t offset, int id) {
-    bool chosen = false;
-    Poller menuPoller([&] {
-      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-      if (!menu) return false;
-      auto* action = menu->findChild<QAction*>(QString::number(id));
-      if (action && action->isEnabled()) {
-        menu->setActiveAction(action);
-        QTest::keyClick(menu, Qt::Key_Return);
-        chosen = true;
-      } else {
-        menu->close();
-      }
-      return true;
-    });
-    QPoint at = cellCentre(view, offset);
-    QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->mapToGlobal(at));
-    QApplication::sendEvent(view, &event);
-    return QTest::qWaitFor([&] { return menuPoller.done(); }, 5000) && chosen;
-  }
-
  private slots:
   void initTestCase() {
     QVERIFY(m_dir.isValid());
@@ -121,19 +87,8 @@ class ViewCommandsTest : public QObject {
   }
 
   void cleanup() {
-    if (m_program) {
-      // Edits made on the spot are kept when the document closes.
-      Poller keep([] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-          box->button(QMessageBox::Yes)->click();
-          return true;
-        }
-        return false;
-      });
-      m_program->mainFrame()->close();
-      m_program->finish();
-      m_program.reset();
-    }
+    // Edits made on the spot are kept when the document closes.
+    test::closeKeepingEdits(m_program);
   }
 
   void copyThreeBytesPasteThemElsewhereAndUndo() {

@@ -7,19 +7,32 @@
 
 namespace nibblet {
 
-namespace {
-
-// The path as the program keeps it: absolute, so the recent files reach it from any folder.
-std::u16string absolute(const std::u16string& path) {
-  std::u16string full;
-  return absolutePath(path, full) ? full : path;
+bool commandLineText(int count, const char* const* arguments, std::u16string& text) {
+  text.clear();
+  bool valid = true;
+  for (int i = 1; i < count; ++i) {
+    std::u16string argument;
+    if (!decodeName(arguments[i], argument)) valid = false;
+    if (i > 1) text += u' ';
+    text += argument;
+  }
+  return valid;
 }
 
-}  // namespace
-
 std::u16string commandLinePath(const std::u16string& commandLine,
-                               const std::function<bool(const std::u16string&)>& isPlainFile) {
-  if (!commandLine.empty() && isPlainFile(commandLine)) return absolute(commandLine);
+                               const std::function<bool(const std::u16string&)>& isPlainFile, int* error) {
+  if (error) *error = 0;
+  // The path as the program keeps it: absolute, so the recent files reach it from any folder.
+  std::u16string full;
+  int rc = 0;
+  if (!commandLine.empty()) {
+    if (absolutePath(commandLine, full, &rc)) {
+      if (isPlainFile(full)) return full;
+    } else if (isPlainFile(commandLine)) {
+      if (error) *error = rc;
+      return commandLine;
+    }
+  }
 
   std::u16string lower = toLower(commandLine);
   auto keyword = lower.find(u"open(");
@@ -31,8 +44,15 @@ std::u16string commandLinePath(const std::u16string& commandLine,
     if (commandLine[i] == u'(') {
       ++depth;
     } else if (commandLine[i] == u')') {
-      if (depth == 0) return i == start ? std::u16string() : absolute(commandLine.substr(start, i - start));
-      --depth;
+      if (depth > 0) {
+        --depth;
+        continue;
+      }
+      if (i == start) return {};
+      std::u16string inside = commandLine.substr(start, i - start);
+      if (absolutePath(inside, full, &rc)) return full;
+      if (error) *error = rc;
+      return inside;
     }
   }
   return {};

@@ -127,7 +127,9 @@ int HexDocument::makeBackup() {
     // The setting itself keeps the separator, so it is stored that way at exit.
     if (!setText(settings.backupPath, setting + kPathSeparator)) return ENAMETOOLONG;
   }
-  std::u16string backupName = backupFolderOf(settings) + fileNamePart(m_path) + u".bak";
+  std::u16string folder = backupFolderOf(settings);
+  if (folder.empty()) return EILSEQ;  // a relative folder below a default that has no name
+  std::u16string backupName = folder + fileNamePart(m_path) + u".bak";
   if (backupName.size() > kMaxPath) return ENAMETOOLONG;
   int error = createMissingFolders(backupName, /*ownerOnly=*/true);
   if (error != 0) return error;

@@ -82,12 +82,17 @@ std::u16string workFolderOf(const Settings& settings) {
 std::u16string backupFolderOf(const Settings& settings) {
   std::u16string folder = textOf(settings.backupPath);
   if (folder.empty()) return folder;
-  if (folder[0] != kPathSeparator) folder = withoutSeparator(defaultWorkPath()) + kPathSeparator + folder;
+  if (folder[0] != kPathSeparator) {
+    std::u16string base = defaultWorkPath();
+    if (base.empty()) return {};
+    folder = withoutSeparator(base) + kPathSeparator + folder;
+  }
   if (folder.back() != kPathSeparator) folder += kPathSeparator;
   return folder;
 }
 
 int prepareWorkFolder(const std::u16string& folder) {
+  if (folder.empty()) return EILSEQ;  // the default folder's name is not UTF-8
   int rc = createMissingFolders(folder + kPathSeparator, /*ownerOnly=*/true);
   if (rc == EEXIST) return ENOTDIR;  // a file stands where the folder should be
   if (rc != 0) return rc;

@@ -11,14 +11,16 @@
 namespace nibblet {
 
 // The work folder of the settings without a trailing separator; an empty or relative setting
-// gives the default folder (a copy must never land in the current or root folder).
+// gives the default folder (a copy must never land in the current or root folder), or nothing
+// when the default folder's name is not UTF-8.
 std::u16string workFolderOf(const Settings& settings);
 // The backup folder with a trailing separator, or empty for no backups. A relative setting is
-// taken below the default work folder.
+// taken below the default work folder, and gives nothing when that folder's name is not UTF-8.
 std::u16string backupFolderOf(const Settings& settings);
 
 // Creates the work folder when missing (mode 0700) and checks that it is private. 0, EPERM when
-// other users could write into it, or the system error code.
+// other users could write into it, EILSEQ for an empty folder (none could be named), or the
+// system error code.
 int prepareWorkFolder(const std::u16string& folder);
 
 // What a start does before any file is opened: finishes the saves a crash interrupted, and

@@ -32,6 +32,9 @@ constexpr int kCmdClearDifferences = 40078;
 constexpr int kCmdGotoNextDiff = 40079;
 constexpr int kCmdCompareWithBackup = 40120;
 
+// The byte menu's item that opens the values panel at the held byte.
+constexpr int kCmdValues = 40500;
+
 // Dialog 930's command bar.
 constexpr int kCmdEntryHex = 51501;
 constexpr int kCmdEntryText = 51502;

@@ -126,4 +126,27 @@ constexpr int kIdsUnsafeWorkFolder = 40204;    // work folder others can write i
 constexpr int kIdsFileShortened = 40205;       // mapping damaged; document closed
 constexpr int kIdsJournalFailed = 40206;       // crash journal could not be written
 
+// Texts of the values panel.
+constexpr int kIdsValues = 40500;             // "Values": the panel's title and the byte menu item
+constexpr int kIdsLittleEndian = 40501;
+constexpr int kIdsBigEndian = 40502;
+constexpr int kIdsValueAt = 40503;            // "%s at %s": the row editor's caption
+constexpr int kIdsNeedsBytes = 40504;         // "needs %d bytes": too few bytes left for the row
+constexpr int kIdsOneByte = 40505;            // "1 byte"
+constexpr int kIdsBytes = 40506;              // "%d bytes"
+constexpr int kIdsOutOfRange = 40507;         // a time whose date cannot be shown
+constexpr int kIdsInvalidDate = 40508;        // a DOS date or time with a field out of range
+constexpr int kIdsUtfContinuation = 40510;    // the invalid UTF-8 and UTF-16 kinds, in UtfStatus order
+constexpr int kIdsUtfBadLead = 40511;
+constexpr int kIdsUtfMissingContinuation = 40512;
+constexpr int kIdsUtfOverlong = 40513;
+constexpr int kIdsUtfSurrogate = 40514;
+constexpr int kIdsUtfBeyondUnicode = 40515;
+constexpr int kIdsUtfUnpaired = 40516;
+constexpr int kIdsUtfTruncated = 40517;
+constexpr int kIdsRowBinary = 40520;          // the row names, in ValueKind order, to 40535
+constexpr int kIdsSelected = 40540;           // the selection's rows: its size, sum and CRC-32
+constexpr int kIdsSum = 40541;
+constexpr int kIdsCrc32 = 40542;
+
 }  // namespace nibblet

@@ -194,10 +194,9 @@ int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries) 
   while (dirent* e = ::readdir(dir)) {
     if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
     FolderEntry entry;
-    entry.name = fromUtf8(e->d_name);
     // A name that is not valid UTF-8 cannot be spelled back to the system: acting on it could
     // reach a different file, so such entries are not listed.
-    if (toUtf8(entry.name) != e->d_name) continue;
+    if (!decodeName(e->d_name, entry.name)) continue;
     std::string full = base + e->d_name;
     struct stat st;
     bool dangling = false;
@@ -259,13 +258,19 @@ std::u16string withSeparator(std::u16string_view folder) {
   return out;
 }
 
-bool absolutePath(std::u16string_view path, std::u16string& out) {
+bool absolutePath(std::u16string_view path, std::u16string& out, int* error) {
   out.clear();
   std::u16string full;
   if (path.empty() || path.front() != kPathSeparator) {
     std::vector<char> buffer(4096);
-    if (::getcwd(buffer.data(), buffer.size()) == nullptr) return false;
-    full = fromUtf8(buffer.data());
+    int rc = 0;
+    if (::getcwd(buffer.data(), buffer.size()) == nullptr) rc = lastError();
+    // A current folder whose name is not UTF-8 would be joined as a look-alike of itself.
+    else if (!decodeName(buffer.data(), full)) rc = EILSEQ;
+    if (rc != 0) {
+      if (error) *error = rc;
+      return false;
+    }
     full += kPathSeparator;
   }
   full += path;
@@ -279,13 +284,16 @@ std::u16string fileNamePart(const std::u16string& path) {
 }
 
 std::u16string defaultWorkPath() {
+  // A folder named in bytes that are not UTF-8 gives no work folder at all: its look-alike
+  // could be another user's folder, or one the user never chose.
+  std::u16string folder;
   const char* cache = std::getenv("XDG_CACHE_HOME");
-  if (cache && cache[0] == '/') return fromUtf8(cache) + u"/nibblet";
+  if (cache && cache[0] == '/') return decodeName(cache, folder) ? folder + u"/nibblet" : std::u16string();
   const char* home = std::getenv("HOME");
-  if (home && home[0] == '/') return fromUtf8(home) + u"/.cache/nibblet";
+  if (home && home[0] == '/') return decodeName(home, folder) ? folder + u"/.cache/nibblet" : std::u16string();
   const char* tmp = std::getenv("TMPDIR");
-  return fromUtf8(tmp && tmp[0] == '/' ? tmp : "/tmp") + u"/nibblet-" +
-         fromAscii(std::to_string(::getuid()));
+  if (!decodeName(tmp && tmp[0] == '/' ? tmp : "/tmp", folder)) return {};
+  return folder + u"/nibblet-" + fromAscii(std::to_string(::getuid()));
 }
 
 }  // namespace nibblet

@@ -107,15 +107,17 @@ std::u16string joinPath(std::u16string_view folder, std::u16string_view name);
 std::u16string withSeparator(std::u16string_view folder);
 
 // `path` made absolute against the current folder and tidied by normalisePath (links are not
-// resolved). An absolute path is only tidied; false leaves `out` empty when the current folder
-// cannot be read.
-bool absolutePath(std::u16string_view path, std::u16string& out);
+// resolved). An absolute path is only tidied. False leaves `out` empty when the current folder
+// cannot be read or its name is not UTF-8; `error` then receives the system error code, or
+// EILSEQ.
+bool absolutePath(std::u16string_view path, std::u16string& out, int* error = nullptr);
 
 // The text after the last separator, or the whole path when there is none.
 std::u16string fileNamePart(const std::u16string& path);
 
 // The user's private cache folder for the program: $XDG_CACHE_HOME/nibblet or
-// ~/.cache/nibblet, falling back to the system's temporary folder.
+// ~/.cache/nibblet, falling back to the system's temporary folder. Empty when the folder it
+// would name is not valid UTF-8.
 std::u16string defaultWorkPath();
 
 }  // namespace nibblet

@@ -36,6 +36,11 @@ std::string toUtf8(std::u16string_view text) {
   return out;
 }
 
+bool decodeName(std::string_view bytes, std::u16string& out) {
+  out = fromUtf8(bytes);
+  return toUtf8(out) == bytes;
+}
+
 std::u16string fromUtf8(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

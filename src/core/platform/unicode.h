@@ -13,6 +13,12 @@ std::string toUtf8(std::u16string_view text);
 // Converts UTF-8 to UTF-16. Malformed sequences become U+FFFD, one per bad byte.
 std::u16string fromUtf8(std::string_view text);
 
+// Converts a name the system gave (a file name, a folder, an argument, an environment value)
+// to UTF-16. False when its bytes are not valid UTF-8: such a name cannot be spelled back to
+// the system, and acting on its look-alike could reach a different file. `out` then holds the
+// look-alike (U+FFFD for each bad byte), fit only for a message.
+bool decodeName(std::string_view bytes, std::u16string& out);
+
 // Widens 7-bit ASCII text; meant for literals and numbers.
 std::u16string fromAscii(std::string_view text);
 

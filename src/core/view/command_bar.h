@@ -10,6 +10,7 @@
 
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
+#include "core/view/hex_keypad.h"
 
 namespace nibblet {
 
@@ -49,6 +50,9 @@ class BarDialogModel {
   // True while the line takes hexadecimal pairs: the dialog then shows its hex keypad in place
   // of the system keyboard.
   virtual bool showsHexKeypad() const { return false; }
+  // The keypad the dialog shows in place of the system keyboard, or null for none: the hex pad
+  // while showsHexKeypad(). The layout must not change while the dialog is open.
+  virtual const KeypadLayout* keypad() const { return showsHexKeypad() ? &kHexKeypad : nullptr; }
 };
 
 }  // namespace nibblet

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
-#include <QStringList>
 
 #include <fcntl.h>
 #include <signal.h>
@@ -15,6 +14,7 @@
 #include "core/app/command_line.h"
 #include "core/document/work_folder.h"
 #include "core/i18n/language_list.h"
+#include "core/i18n/show_message.h"
 #include "core/i18n/string_ids.h"
 #include "core/platform/file_system.h"
 #include "core/platform/unicode.h"
@@ -36,7 +36,7 @@ Application::Application(RegistryKey& key) : m_context(key) {}
 
 Application::~Application() = default;
 
-void Application::start(const std::u16string& commandLine) {
+void Application::start(const std::u16string& commandLine, bool namesValid) {
   installPopupHostAccessibility();
   m_context.scale = readScreenScale();
   m_context.messages.setScale(m_context.scale);
@@ -56,10 +56,17 @@ void Application::start(const std::u16string& commandLine) {
     nameLanguages(m_context.languages, shown, m_context.texts.loadText(kIdsDefaultLanguage));
   }
   m_context.recentFiles.load(m_context.key);
-  std::u16string path = commandLinePath(commandLine, [](const std::u16string& p) { return isFile(p); });
+  int error = namesValid ? 0 : EILSEQ;
+  std::u16string path = commandLine;
+  if (namesValid) path = commandLinePath(commandLine, [](const std::u16string& p) { return isFile(p); }, &error);
   m_context.lastFolder = loadLastFolder(m_context.key);
-  m_frame = std::make_unique<MainFrame>(m_context, path);
+  m_frame = std::make_unique<MainFrame>(m_context, error == 0 ? path : std::u16string());
   m_frame->show();
+  // A name the program cannot spell back to the system opens nothing, not its look-alike.
+  if (error != 0) {
+    const Texts& t = m_context.texts;
+    showMessage(m_context.messages, t.loadText(kIdsError), kStyleError, t.loadText(kIdsFileOpenError), {path, error});
+  }
 }
 
 void Application::terminate() {
@@ -120,13 +127,15 @@ int reportLanguages() {
 int runApplication(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName("Nibblet");
-  QStringList arguments = QApplication::arguments();
-  arguments.removeFirst();
   if (qEnvironmentVariableIsSet("NIBBLET_REPORT_LANGUAGES")) return reportLanguages();
+  // The arguments Qt left are read as the bytes they are: Qt's own reading turns bytes that are
+  // not UTF-8 into U+FFFD, which names a different file.
+  std::u16string commandLine;
+  bool namesValid = commandLineText(argc, argv, commandLine);
   QtRegistryKey key;
   Application program(key);
   catchTerminateSignals(program);
-  program.start(toU16(arguments.join(' ')));
+  program.start(commandLine, namesValid);
   int code = QApplication::exec();
   program.finish();
   return code;

@@ -19,8 +19,10 @@ class Application {
   ~Application();
 
   // Reads the screen scale, the settings, the language, the recent files and the command line,
-  // then creates and shows the main window (which opens the command line's file).
-  void start(const std::u16string& commandLine);
+  // then creates and shows the main window (which opens the command line's file). When
+  // `namesValid` is false the command line held bytes that are not UTF-8: nothing is opened and
+  // the open error is shown instead.
+  void start(const std::u16string& commandLine, bool namesValid = true);
   // Writes "lastFDPath", then the whole settings record.
   void finish();
   // The program was told to end (a signal): lets go of the document without questions, keeping

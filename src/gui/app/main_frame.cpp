@@ -30,6 +30,7 @@
 #include "gui/app/frame_diff_window.h"
 #include "gui/browser/run_file_browser.h"
 #include "gui/convert/converter_dialog.h"
+#include "gui/inspect/values_panel.h"
 #include "gui/platform/qt_text.h"
 #include "gui/platform/toolbar_images.h"
 #include "gui/settings_ui/property_sheet.h"
@@ -306,6 +307,8 @@ void MainFrame::documentOpened(bool temporaryCopy) {
     view->setToolbarHeight(m_context.scale.y(24));
     view->relayout(0, 0, 0, 0);
   }
+  // The values of the tapped byte, docked under the view; it goes with the view.
+  new ValuesPanel(view, m_context.key, m_context.texts, m_context.messages);
 }
 
 void MainFrame::documentClosing() {

@@ -27,7 +27,7 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
       m_model(model),
       m_bar(new DialogCommandBar(this, model.buttonCount(), texts, dpiX)),
       m_edit(new QLineEdit(this)),
-      m_keypad(new HexKeypad(this)) {
+      m_keypad(new HexKeypad(this, model.keypad() ? *model.keypad() : kHexKeypad)) {
   setObjectName(QString::number(kDialogEntry));
   setWindowTitle(toQString(model.caption()));
   setModal(true);
@@ -69,7 +69,7 @@ void BarDialog::showState() {
   QString text = toQString(m_model.text());
   if (m_edit->text() != text) m_edit->setText(text);
 
-  const bool pad = m_model.showsHexKeypad();
+  const bool pad = m_model.keypad() != nullptr;
   if (pad == m_keypad->isVisibleTo(this)) return;
   m_keypad->setVisible(pad);
   // With the pad on screen the line asks for no input panel: the pad is the keyboard.
@@ -94,7 +94,7 @@ void BarDialog::typeKey(QChar key) {
     int end = m_edit->selectionEnd();
     line.anchor = static_cast<std::size_t>(line.cursor == static_cast<std::size_t>(start) ? end : start);
   }
-  if (!pressHexKey(line, key.unicode(), static_cast<std::size_t>(m_edit->maxLength()))) return;
+  if (!pressKey(line, key.unicode(), static_cast<std::size_t>(m_edit->maxLength()), m_keypad->keypadLayout())) return;
   m_edit->setText(toQString(line.text));
   m_edit->setCursorPosition(static_cast<int>(line.cursor));
 }
@@ -135,7 +135,7 @@ void BarDialog::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   // A dialog grown by its keypad stays on the screen, even when placed near its foot.
   keepOnScreen();
-  if (!m_model.showsHexKeypad()) QGuiApplication::inputMethod()->show();
+  if (!m_model.keypad()) QGuiApplication::inputMethod()->show();
 }
 
 }  // namespace nibblet

@@ -3,11 +3,13 @@
 #include <QGridLayout>
 #include <QToolButton>
 
-#include "core/view/hex_keypad.h"
 #include "gui/platform/physical_size.h"
 
 namespace nibblet {
 namespace {
+
+// Every row is cut into this many columns, so rows of 1, 2, 3, 4 or 6 keys share it evenly.
+constexpr int kGridColumns = 12;
 
 QString keyName(char16_t key) {
   if (key == kKeyBackspace) return QStringLiteral("keyBackspace");
@@ -15,19 +17,26 @@ QString keyName(char16_t key) {
   return QStringLiteral("key") + QChar(key);
 }
 
+QString keyLabel(char16_t key) {
+  if (key == kKeyBackspace) return QString(QChar(0x232B));  // the "erase to the left" sign
+  if (key == kKeySpace) return QString(QChar(0x2423));      // the "open box" sign of a blank
+  return QString(QChar(key));
+}
+
 }  // namespace
 
-HexKeypad::HexKeypad(QWidget* parent) : QWidget(parent) {
+HexKeypad::HexKeypad(QWidget* parent, const KeypadLayout& layout) : QWidget(parent), m_layout(layout) {
   setObjectName("hexKeypad");
   const int side = physicalPixels(kKeyMillimetres, parent);
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 0, 0, 0);
   grid->setSpacing(std::max(2, side / 12));
+  for (int c = 0; c < kGridColumns; ++c) grid->setColumnStretch(c, 1);
 
-  auto addKey = [&](char16_t key, const QString& label, int row, int column, int span) {
+  auto addKey = [&](char16_t key, int row, int column, int span) {
     auto* b = new QToolButton(this);
     b->setObjectName(keyName(key));
-    b->setText(label);
+    b->setText(keyLabel(key));
     // Keys never take the focus: the caret stays in the line they type into.
     b->setFocusPolicy(Qt::NoFocus);
     b->setMinimumSize(side, side);
@@ -40,9 +49,16 @@ HexKeypad::HexKeypad(QWidget* parent) : QWidget(parent) {
     connect(b, &QToolButton::clicked, this, [this, key] { emit keyPressed(QChar(key)); });
     grid->addWidget(b, row, column, 1, span);
   };
-  for (int i = 0; i < 16; ++i) addKey(kHexKeys[i], QString(QChar(kHexKeys[i])), i / 4, i % 4, 1);
-  addKey(kKeyBackspace, QString(QChar(0x232B)), 4, 0, 2);  // the "erase to the left" sign
-  addKey(kKeySpace, QString(QChar(0x2423)), 4, 2, 2);  // the "open box" sign of a blank
+  int row = 0;
+  std::u16string_view rest = layout.rows;
+  while (!rest.empty()) {
+    const std::size_t end = std::min(rest.find(u'\n'), rest.size());
+    const std::u16string_view keys = rest.substr(0, end);
+    const int span = keys.empty() ? kGridColumns : std::max(1, kGridColumns / static_cast<int>(keys.size()));
+    for (std::size_t i = 0; i < keys.size(); ++i) addKey(keys[i], row, static_cast<int>(i) * span, span);
+    ++row;
+    rest.remove_prefix(std::min(end + 1, rest.size()));
+  }
 }
 
 QToolButton* HexKeypad::key(char16_t key) const { return findChild<QToolButton*>(keyName(key)); }

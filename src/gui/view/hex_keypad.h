@@ -1,10 +1,13 @@
 #pragma once
-// The hex keypad of dialog 930: the sixteen digits 0-F four to a row, then backspace and a
-// space, each key at least 9 mm square on the glass, for thumbs in place of the system keyboard.
-// The pad only reports its keys; pressHexKey says what they do to the line.
+// The keypad of dialog 930, for thumbs in place of the system keyboard: by default the sixteen
+// hex digits 0-F four to a row, then backspace and a blank; other layouts (numbers, bits, dates)
+// come from a KeypadLayout. Each key is at least 9 mm square on the glass. The pad only reports
+// its keys; pressKey says what they do to the line.
 
 #include <QChar>
 #include <QWidget>
+
+#include "core/view/hex_keypad.h"
 
 class QToolButton;
 
@@ -17,8 +20,9 @@ class HexKeypad : public QWidget {
   // The smallest side of a key, in millimetres.
   static constexpr double kKeyMillimetres = 9.0;
 
-  explicit HexKeypad(QWidget* parent);
+  explicit HexKeypad(QWidget* parent, const KeypadLayout& layout = kHexKeypad);
 
+  const KeypadLayout& keypadLayout() const { return m_layout; }
   // The key that sends `key` (a digit, kKeyBackspace or kKeySpace), or null.
   QToolButton* key(char16_t key) const;
 
@@ -27,6 +31,9 @@ class HexKeypad : public QWidget {
 
  signals:
   void keyPressed(QChar key);
+
+ private:
+  KeypadLayout m_layout;
 };
 
 }  // namespace nibblet

@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
 #include "core/settings/colour_text.h"
@@ -120,9 +121,20 @@ void HexViewWidget::setDiffSet(const DiffSet* diffs) {
   update();
 }
 
-void HexViewWidget::setToolbarHeight(int pixels) { m_view.setToolbarHeight(pixels); }
+void HexViewWidget::setToolbarHeight(int pixels) {
+  m_toolbarHeight = pixels;
+  m_view.setToolbarHeight(pixels + m_panelHeight);
+}
+
+void HexViewWidget::setPanelHeight(int pixels) {
+  if (pixels == m_panelHeight) return;
+  m_panelHeight = pixels;
+  setToolbarHeight(m_toolbarHeight);
+  relayout(m_place.x(), m_place.y(), m_place.width(), m_place.height());
+}
 
 void HexViewWidget::relayout(int x, int y, int width, int height) {
+  m_place = QRect(x, y, width, height);
   m_view.relayout(x, y, width, height, frame());
   setGeometry(m_view.x(), m_view.y(), std::max(0, m_view.width()), std::max(0, m_view.height()));
   placeScrollBar();
@@ -178,7 +190,14 @@ void HexViewWidget::openByteMenu(int x) {
   if (m_view.tapOffset() == kNoOffset || m_view.tapOffset() >= m_view.size()) return;
   ByteMenuModel model(m_view, m_texts, m_messages);
   QPoint at = mapToGlobal(clientOrigin() + QPoint(x, m_view.tapRowTop()));
-  int chosen = runByteMenu(this, model.items(), at);
+  std::vector<ByteMenuItem> items = model.items();
+  if (m_valuesItemShown) items.push_back({kCmdValues, m_texts.loadText(kIdsValues), true});
+  const std::uint32_t offset = m_view.tapOffset();
+  int chosen = runByteMenu(this, items, at);
+  if (chosen == kCmdValues) {
+    emit valuesRequested(offset);
+    return;
+  }
   bool changed = model.command(chosen);
   textChanged();
   if (changed) emit bytesChanged();
@@ -222,6 +241,7 @@ void HexViewWidget::textChanged() {
   refreshDisplayText();
   showScrollState();
   update();
+  emit contentChanged();
 }
 
 int HexViewWidget::scrollBarWidth() const {
@@ -354,7 +374,10 @@ void HexViewWidget::onPressed(QPoint pos) {
 void HexViewWidget::onTapped(QPoint pos) {
   QPoint at = pos - clientOrigin();
   switch (m_view.tap(at.x(), at.y())) {
-    case TapResult::Byte: openEntry(); break;
+    case TapResult::Byte:
+      emit byteTouched(m_view.tapOffset());
+      openEntry();
+      break;
     case TapResult::Goto: emit gotoRequested(); break;  // a finger's tap on the offset column
     case TapResult::Nothing: break;
   }
@@ -362,7 +385,9 @@ void HexViewWidget::onTapped(QPoint pos) {
 
 void HexViewWidget::onHeld(QPoint pos) {
   QPoint at = pos - clientOrigin();
-  if (m_view.tap(at.x(), at.y()) == TapResult::Byte) emit byteMenuRequested(at.x(), at.y());
+  if (m_view.tap(at.x(), at.y()) != TapResult::Byte) return;
+  emit byteTouched(m_view.tapOffset());
+  emit byteMenuRequested(at.x(), at.y());
 }
 
 void HexViewWidget::openEntry() {

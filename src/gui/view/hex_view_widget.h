@@ -47,6 +47,12 @@ class HexViewWidget : public QFrame {
   void setToolbarHeight(int pixels);
   // Places the view in its parent; a width or height of 0 fills the parent (see HexView).
   void relayout(int x, int y, int width, int height);
+  // Room kept free under the view, above the toolbar, for a panel docked there; the view is
+  // laid out again in the place it was last given.
+  void setPanelHeight(int pixels);
+  int panelHeight() const { return m_panelHeight; }
+  // Adds the "Values" item to the end of the byte menu (a values panel is docked).
+  void setValuesItemShown(bool shown) { m_valuesItemShown = shown; }
   void setFontSize(int points);
   // Takes the mark colours from the settings again.
   void refreshBrushes();
@@ -84,6 +90,12 @@ class HexViewWidget : public QFrame {
   void bytesChanged();
   // A pinch asks for this font size (10-18); the owner applies and stores it like the menu's.
   void fontSizeRequested(int points);
+  // A tap or a hold on byte `offset`, before its entry dialog or byte menu opens.
+  void byteTouched(quint32 offset);
+  // The byte menu's "Values" item was chosen for byte `offset`.
+  void valuesRequested(quint32 offset);
+  // The rows were drawn anew: bytes, marks, the selection or the top row may have changed.
+  void contentChanged();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -121,6 +133,10 @@ class HexViewWidget : public QFrame {
   QStringList m_displayRows;  // the rows text, one string per row
   std::vector<Mark> m_marks;
   bool m_updatingBar = false;
+  bool m_valuesItemShown = false;
+  int m_toolbarHeight = 0;
+  int m_panelHeight = 0;
+  QRect m_place;  // the x, y, width and height of the last relayout
   int m_wheelAngle = 0;  // wheel turn not yet used, in eighths of a degree
 };
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "core/platform/file_system.h"
@@ -59,6 +60,49 @@ TEST(CommandLine, RelativePathsBecomeAbsoluteWithoutResolvingLinks) {
   EXPECT_EQ(out, u"/");
   ASSERT_TRUE(absolutePath(u"/a/.", out));
   EXPECT_EQ(out, u"/a/");
+}
+
+// Linux names are bytes. A name that is not UTF-8 must open nothing rather than the file its
+// U+FFFD look-alike names, which may well exist.
+TEST(CommandLine, NamesThatAreNotUtf8OpenNothing) {
+  std::u16string text;
+  const char* good[] = {"nibblet", "caf\xc3\xa9.bin", "OPEN(/x)"};
+  EXPECT_TRUE(commandLineText(3, good, text));
+  EXPECT_EQ(text, u"caf\u00e9.bin OPEN(/x)");
+  for (const char* bad : {"\xff.bin", "caf\xe9.bin", "\xc0\xae.bin", "\xed\xa0\x80.bin"}) {
+    const char* arguments[] = {"nibblet", bad};
+    EXPECT_FALSE(commandLineText(2, arguments, text)) << bad;
+  }
+
+  // A relative name in a current folder that is not UTF-8, beside the folder's look-alike.
+  test::TempDir dir;
+  std::filesystem::path raw = dir.file("\xff"), alike = dir.file("\xef\xbf\xbd");
+  std::filesystem::create_directory(raw);
+  std::filesystem::create_directory(alike);
+  test::writeFile(raw / "a.bin", "raw");
+  test::writeFile(alike / "a.bin", "look-alike");
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(raw);
+  std::vector<std::u16string> asked;
+  auto exists = [&asked](const std::u16string& p) {
+    asked.push_back(p);
+    return isFile(p);
+  };
+  int error = 0;
+  std::u16string out;
+  EXPECT_FALSE(absolutePath(u"a.bin", out, &error));
+  EXPECT_EQ(error, EILSEQ);
+  EXPECT_EQ(commandLinePath(u"a.bin", exists, &error), u"a.bin");
+  EXPECT_EQ(error, EILSEQ);
+  EXPECT_EQ(commandLinePath(u"OPEN(a.bin)", exists, &error), u"a.bin");
+  EXPECT_EQ(error, EILSEQ);
+  // An absolute name does not depend on the current folder.
+  std::u16string absolute = fromUtf8(alike.string()) + u"/a.bin";
+  EXPECT_EQ(commandLinePath(absolute, exists, &error), absolute);
+  EXPECT_EQ(error, 0);
+  std::filesystem::current_path(previous);
+  // Every name asked about is one the program could spell back.
+  for (const std::u16string& p : asked) EXPECT_EQ(p.find(u'\uFFFD') == std::u16string::npos, p != absolute);
 }
 
 }  // namespace

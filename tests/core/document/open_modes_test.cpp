@@ -148,5 +148,32 @@ TEST(OpenModes, OpeningTheSameFileTwiceReusesTheCopyName) {
   EXPECT_EQ(f.document.path(), first);
 }
 
+// A cache folder named in bytes that are not UTF-8 is never used through its U+FFFD
+// look-alike, which could be any folder: copies are refused with the open error, a backup below
+// it is not made, and nothing is created in either folder.
+TEST(OpenModes, ACacheFolderThatIsNotUtf8IsNeverUsed) {
+  DocumentFixture f;
+  const char* saved = std::getenv("XDG_CACHE_HOME");
+  std::string previous = saved ? saved : "";
+  std::filesystem::create_directory(f.dir.file("\xef\xbf\xbd"));
+  ::setenv("XDG_CACHE_HOME", f.dir.file("\xff").c_str(), 1);
+  setText(f.settings.workPath, u"");
+  EXPECT_FALSE(f.open("a.bin", kBytes, 1));
+  ASSERT_EQ(f.messages.shown().size(), 1u);
+  EXPECT_EQ(f.messages.shown()[0].text, u"File " + f.dir.u16("a.bin") + u" open error (84).");
+
+  f.messages.clear();
+  setText(f.settings.backupPath, u"backups");
+  f.messages.answer(kButtonNo);
+  EXPECT_FALSE(f.open("a.bin", kBytes, 0));
+  ASSERT_EQ(f.messages.shown().size(), 1u);
+  EXPECT_NE(f.messages.shown()[0].text.find(u"(error 84)"), std::u16string::npos);
+  EXPECT_TRUE(std::filesystem::is_empty(f.dir.file("\xef\xbf\xbd")));
+  EXPECT_FALSE(exists(f.dir.file("\xff")));
+  EXPECT_FALSE(exists("backups"));
+  if (saved) ::setenv("XDG_CACHE_HOME", previous.c_str(), 1);
+  else ::unsetenv("XDG_CACHE_HOME");
+}
+
 }  // namespace
 }  // namespace nibblet

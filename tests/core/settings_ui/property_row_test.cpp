@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 
 #include "core/i18n/string_module.h"
@@ -147,14 +148,31 @@ TEST(PropertyRow, TimeAndDateRows) {
   EXPECT_EQ(unbound->valueText, u"0000/00/00 00:00");
 }
 
-TEST(PropertyRow, RowsWithoutVariablesOrOfUnknownKindWriteNothing) {
-  for (std::uint32_t kind : {kRowText, kRowNumber, kRowByteNoYes, kRowIntYesNo, kRowTime, 99u}) {
-    auto row = makeRow(plan(kind, nullptr, 4), u"No", u"Yes");
-    takeText(*row, u"1");
+TEST(PropertyRow, RowsWriteOnlyTheirOwnVariableAndCaptionsOrRowsWithoutOneNothing) {
+  struct Case {
+    std::uint32_t kind;
+    std::int32_t size;      // maxChars as the row is planned
+    std::size_t written;    // bytes of the variable a commit may write
+  } cases[] = {{kRowCaption, 4, 0}, {kRowIntYesNo, 4, 4}, {kRowByteNoYes, 1, 1}, {kRowNumber, 4, 4},
+               {kRowText, 4, 8}, {99u, 4, 4}};
+  for (const Case& c : cases) {
+    std::array<std::uint8_t, 32> guard;
+    guard.fill(0xA5);
+    auto row = makeRow(plan(c.kind, guard.data(), c.size), u"No", u"Yes");
+    takeText(*row, u"1234567");
     takeChoice(*row, 1);
-    commitRow(*row);  // must not touch memory
+    commitRow(*row);
+    for (std::size_t i = c.written; i < guard.size(); ++i) ASSERT_EQ(guard[i], 0xA5) << c.kind << " " << i;
+    if (c.written > 0) EXPECT_NE(std::count(guard.begin(), guard.end(), 0xA5), 32) << c.kind;
+
+    // Without a variable, nothing is read or written (a null variable would crash here).
+    auto bare = makeRow(plan(c.kind, nullptr, c.size), u"No", u"Yes");
+    takeText(*bare, u"1");
+    takeChoice(*bare, 1);
+    commitRow(*bare);
+    refreshRow(*bare);
+    EXPECT_EQ(bare->bound, nullptr);
   }
-  SUCCEED();
 }
 
 TEST(PropertySheet, PagesRowsAndThePaneText) {

@@ -67,5 +67,18 @@ TEST(HexKeypad, KeysThatDoNotFitOrDoNotBelongChangeNothing) {
   EXPECT_EQ(narrow(line.text), "4 ");
 }
 
+TEST(HexKeypad, OtherLayoutsTakeOnlyTheirKeysAndGroupTheirOwnWay) {
+  constexpr KeypadLayout number{u"123\n456\n789\n-0\b", 0};
+  LineState line{u"12", 0, 2};  // the starting value, selected
+  for (char16_t key : {u'-', u'4', u'A', u' ', u'0'}) pressKey(line, key, 64, number);
+  EXPECT_EQ(narrow(line.text), "-40");  // no blanks, no letters
+  pressKey(line, kKeyBackspace, 64, number);
+  EXPECT_EQ(narrow(line.text), "-4");
+  constexpr KeypadLayout bits{u"01\n\b ", 4};
+  LineState byte;
+  for (char16_t key : std::u16string_view(u"010000012")) pressKey(byte, key, 64, bits);
+  EXPECT_EQ(narrow(byte.text), "0100 0001");
+}
+
 }  // namespace
 }  // namespace nibblet

@@ -1,0 +1,28 @@
+#include "core/inspect/crc32.h"
+
+#include <array>
+
+namespace nibblet {
+namespace {
+
+constexpr std::array<std::uint32_t, 256> makeTable() {
+  std::array<std::uint32_t, 256> table{};
+  for (std::uint32_t n = 0; n < 256; ++n) {
+    std::uint32_t c = n;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+    table[n] = c;
+  }
+  return table;
+}
+
+constexpr std::array<std::uint32_t, 256> kTable = makeTable();
+
+}  // namespace
+
+std::uint32_t crc32(const std::uint8_t* bytes, std::size_t count) {
+  std::uint32_t c = 0xFFFFFFFFu;
+  for (std::size_t i = 0; i < count; ++i) c = kTable[(c ^ bytes[i]) & 0xFF] ^ (c >> 8);
+  return c ^ 0xFFFFFFFFu;
+}
+
+}  // namespace nibblet
