@@ -17,6 +17,8 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <sys/stat.h>
+
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_module.h"
 #include "core/platform/message_box.h"
@@ -361,6 +363,35 @@ class FileBrowserTest : public QObject {
     QCOMPARE(m_messages.shown()[0].caption, u"Delete ?");
     QVERIFY(!itemNamed(list, "dangling"));
     QVERIFY(!QFileInfo(m_dir->filePath("dangling")).isSymLink());
+  }
+
+  void entriesThatAreNotFilesAreMarkedAndRefusedWithAReason() {
+    QVERIFY(::mkfifo(QFile::encodeName(m_dir->filePath("pipe")).constData(), 0600) == 0);
+    FileBrowserDialog dialog(nullptr, m_options, m_texts, m_messages);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    dialog.command(kCmdReportView);
+    auto* list = dialog.findChild<QTreeWidget*>("903");
+    auto* box = dialog.findChild<QLineEdit*>("901");
+    QTreeWidgetItem* pipe = itemNamed(list, "pipe");
+    QVERIFY(pipe);
+    QCOMPARE(pipe->text(1), QString("FIFO"));
+    QVERIFY(pipe->foreground(0).color() != itemNamed(list, "data.bin")->foreground(0).color());
+
+    m_messages.clear();
+    m_messages.answer(kButtonOk);
+    m_messages.answer(kButtonOk);
+    box->setText("data.bin");
+    tapItem(list, "pipe");
+    QCOMPARE(box->text(), QString("data.bin"));
+    box->setText("pipe");
+    dialog.command(kCmdOk);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(m_messages.shown().size(), size_t(2));
+    for (const auto& shown : m_messages.shown()) {
+      QCOMPARE(shown.caption, u"Not a file");
+      QVERIFY(shown.text.starts_with(m_dir->filePath("pipe").toStdU16String() + u" is a named pipe"));
+    }
   }
 
   void renamingTheChosenFileKeepsOkWorking() {

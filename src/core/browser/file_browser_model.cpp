@@ -2,10 +2,12 @@
 
 #include <algorithm>
 
+#include "core/browser/entry_refusal.h"
 #include "core/browser/entry_texts.h"
 #include "core/browser/folder_path.h"
 #include "core/browser/wildcard.h"
 #include "core/platform/file_system.h"
+#include "core/platform/lexical_path.h"
 #include "core/platform/message_box.h"
 #include "core/platform/unicode.h"
 #include "core/platform/wait_cursor.h"
@@ -84,7 +86,8 @@ std::vector<BrowserEntry> listBrowserEntries(std::u16string_view folder,
     BrowserEntry& entry = entries[i];
     entry.name = std::move(f.name);
     entry.attributes = f.attributes;
-    if (!keys[i].folder) entry.sizeText = sizeText(f.size);
+    entry.type = f.type;
+    if (!keys[i].folder && f.type == EntryType::Plain) entry.sizeText = sizeText(f.size);
     entry.dateText = dateText(f.writeTime);
   }
   return entries;
@@ -138,14 +141,22 @@ bool FileBrowserModel::openFolder(std::u16string_view name) {
 }
 
 void FileBrowserModel::tapEntry(int index) {
+  m_refusal = 0;
   if (index < 0 || static_cast<std::size_t>(index) >= m_entries.size()) return;
   const std::u16string& name = m_entries[index].name;
-  if (fileKind(joinPath(m_currentFolder, name)) == FileKind::File) m_fileName = name;
+  std::u16string path = joinPath(m_currentFolder, name);
+  if (int reason = refusalText(m_entries[index].type)) {
+    m_refusal = reason;
+    m_refusedPath = std::move(path);
+    return;
+  }
+  if (fileKind(path) == FileKind::File) m_fileName = name;
 }
 
 FileBrowserModel::DoubleTap FileBrowserModel::doubleTapEntry(int index) {
   if (m_labelEditing || index < 0 || static_cast<std::size_t>(index) >= m_entries.size())
     return DoubleTap::Nothing;
+  if (m_entries[index].type != EntryType::Plain) return DoubleTap::Nothing;
   if (!m_entries[index].isFolder()) return DoubleTap::Ok;
   std::u16string name = m_entries[index].name;
   return openFolder(name) ? DoubleTap::OpenedFolder : DoubleTap::Nothing;
@@ -205,16 +216,26 @@ int FileBrowserModel::createNewFolder() {
 }
 
 bool FileBrowserModel::ok(std::u16string_view boxText, std::u16string& path) {
+  m_refusal = 0;
   if (m_labelEditing) return false;
   m_fileName = boxText;
   if (!m_options.folderMode && m_fileName.empty()) return false;
-  std::u16string chosen = m_currentFolder + m_fileName;
+  // A typed "../x" or "./x" names the file the user sees it name, and is shown that way.
+  std::u16string chosen = normalisePath(m_currentFolder + m_fileName);
   if (m_options.folderMode) {
     if (!chosen.empty() && chosen.back() == kPathSeparator) chosen.pop_back();
     if (chosen.empty()) {
       path.clear();
       return true;
     }
+  }
+  // A pipe or a device would hang or flood the program; a looping link reaches nothing. A dead
+  // link is only a name yet: it can be written through, but there is nothing to open.
+  EntryType type = entryType(chosen);
+  if (type != EntryType::Plain && (type != EntryType::BrokenLink || m_options.mustExist)) {
+    m_refusal = refusalText(type);
+    m_refusedPath = chosen;
+    return false;
   }
   FileKind kind = fileKind(chosen);
   if (m_options.mustExist && kind == FileKind::Missing) return false;

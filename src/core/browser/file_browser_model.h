@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/browser/file_browser_options.h"
+#include "core/platform/file_system.h"
 
 namespace nibblet {
 
@@ -20,6 +21,7 @@ struct BrowserEntry {
   std::uint32_t attributes = 0;  // the raw attributes the folder listing gave
   std::u16string sizeText;       // empty for a folder
   std::u16string dateText;
+  EntryType type = EntryType::Plain;  // pipes, sockets, devices and dead links are refused
   bool isFolder() const;
 };
 
@@ -59,10 +61,17 @@ class FileBrowserModel {
   bool chooseFolderItem(int item);
   bool folderUp();
   bool openFolder(std::u16string_view name);
-  // A tap on entry `index`: a file that still exists puts its name into the file-name text.
+  // A tap on entry `index`: a file that still exists puts its name into the file-name text; a
+  // pipe, socket, device or dead link is refused (see refusal).
   void tapEntry(int index);
-  // A double tap on entry `index`: a file asks for OK, a folder is opened.
+  // A double tap on entry `index`: a file asks for OK, a folder is opened; an entry the tap
+  // refused does nothing.
   DoubleTap doubleTapEntry(int index);
+
+  // Why the last tap or OK refused what it named: the id of the text saying so, whose %s takes
+  // refusedPath(); 0 when it was not refused or the refusal goes without a word.
+  int refusal() const { return m_refusal; }
+  const std::u16string& refusedPath() const { return m_refusedPath; }
 
   // Asks `caption` ("Delete ?") with the entry's name for entry `index` and on Yes deletes the
   // file or link, or removes the (empty) folder; failures are silent. Links are never followed.
@@ -81,8 +90,10 @@ class FileBrowserModel {
   // accepts, and refills. Returns the new folder's entry index, or -1 when none was created.
   int createNewFolder();
 
-  // OK with the box text. False refuses (the dialog stays open, silently). True accepts and
-  // writes the chosen path (extension rule applied; empty for the root in folder mode).
+  // OK with the box text. False refuses (the dialog stays open; silently unless refusal()
+  // names a reason: a pipe, socket, device or looping link is never accepted, a dead link not
+  // where the path must exist). True accepts and writes the chosen path, tidied by
+  // normalisePath (extension rule applied; empty for the root in folder mode).
   bool ok(std::u16string_view boxText, std::u16string& path);
 
   // Lists the current folder again; refillAll also rebuilds the drop-down.
@@ -100,6 +111,8 @@ class FileBrowserModel {
   bool m_labelEditing = false;
   std::u16string m_renamedFrom;
   std::u16string m_lastCreated;
+  int m_refusal = 0;
+  std::u16string m_refusedPath;
 };
 
 }  // namespace nibblet

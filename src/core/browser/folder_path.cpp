@@ -1,17 +1,15 @@
 #include "core/browser/folder_path.h"
 
 #include "core/platform/file_system.h"
+#include "core/platform/lexical_path.h"
 #include "core/platform/unicode.h"
 
 namespace nibblet {
 
 std::u16string startingFolder(std::u16string_view startFolder) {
   std::u16string folder(1, kPathSeparator);
-  for (char16_t c : startFolder) {
-    if (c == kPathSeparator && folder.back() == kPathSeparator) continue;
-    folder += c;
-  }
-  return withSeparator(folder);
+  folder += startFolder;
+  return withSeparator(normalisePath(folder));
 }
 
 std::u16string parentFolder(std::u16string_view folder) {

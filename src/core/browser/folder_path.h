@@ -11,7 +11,7 @@
 namespace nibblet {
 
 // The folder a browser starts in: the root for an empty text, otherwise the text with a
-// separator put in front and at the end where missing and runs of separators made single.
+// separator put in front and at the end where missing, tidied by normalisePath.
 std::u16string startingFolder(std::u16string_view startFolder);
 
 // The parent of `folder`; the root stays the root.

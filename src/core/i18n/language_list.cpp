@@ -38,6 +38,14 @@ std::uint16_t readHexId(std::u16string_view text) {
   return id;
 }
 
+// The name of language `id` from `names`, or the id as "%x"; at most 259 characters.
+std::u16string languageName(std::uint16_t id, const LanguageNames& names) {
+  std::u16string name;
+  if (!names.name(id, name) || name.empty()) name = formatText(u"%x", {static_cast<int>(id)});
+  if (name.size() > kMaxLanguageName) name.resize(kMaxLanguageName);
+  return name;
+}
+
 }  // namespace
 
 LanguageList buildLanguageList(const std::u16string& folder, const LanguageNames& names) {
@@ -66,10 +74,7 @@ LanguageList buildLanguageList(const std::vector<std::u16string>& folders, const
       if (exe == std::u16string::npos || mui == std::u16string::npos || mui < exe + 5) continue;
       std::uint16_t id = readHexId(std::u16string_view(entry.name).substr(exe + 5, mui - exe - 5));
 
-      std::u16string name;
-      if (!names.name(id, name) || name.empty()) name = formatText(u"%x", {static_cast<int>(id)});
-      if (name.size() > kMaxLanguageName) name.resize(kMaxLanguageName);
-      list.names.push_back(std::move(name));
+      list.names.push_back(languageName(id, names));
       list.paths.push_back(joinPath(folder, entry.name));
       list.ids.push_back(id);
       seenHere.push_back(std::move(lower));
@@ -77,6 +82,13 @@ LanguageList buildLanguageList(const std::vector<std::u16string>& folders, const
     seen.insert(seen.end(), seenHere.begin(), seenHere.end());
   }
   return list;
+}
+
+void nameLanguages(LanguageList& list, const LanguageNames& names, std::u16string_view defaultName) {
+  if (list.names.empty()) return;
+  list.names[0] = defaultName.empty() ? std::u16string(u"Default") : std::u16string(defaultName);
+  for (std::size_t i = 1; i < list.names.size() && i < list.ids.size(); ++i)
+    list.names[i] = languageName(list.ids[i], names);
 }
 
 std::unique_ptr<StringModule> selectLanguage(const LanguageList& list, int index) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/i18n/string_module.h"
@@ -36,6 +37,11 @@ LanguageList buildLanguageList(const std::u16string& folder, const LanguageNames
 // installation keeps its modules in); a file name listed from an earlier folder, compared
 // ignoring case, is not listed again from a later one. Folders that cannot be listed are passed.
 LanguageList buildLanguageList(const std::vector<std::u16string>& folders, const LanguageNames& names);
+
+// Names the entries again once the language the program shows is known: entry 0 gets
+// `defaultName` (the chosen module's "Default"; "Default" itself when empty), the others their
+// names from `names`, which writes them in that language, or their ids as "%x".
+void nameLanguages(LanguageList& list, const LanguageNames& names, std::u16string_view defaultName);
 
 // Loads the module of entry `index` as "nibblet.exe.%04x.mui" in the folder the entry was listed
 // from (so a module listed from nibblet.exe.409.mui is looked for as nibblet.exe.0409.mui). The

@@ -92,6 +92,31 @@ constexpr int kIdsDelete = 40304;            // "Delete": the browser's menu ent
 constexpr int kIdsDeleteQuestion = 40305;    // "Delete ?": caption of the browser's question
 constexpr int kIdsNewFolder = 40306;         // "New folder": the browser's menu entry
 
+// The language list's first entry, and the browser's entries that are not files.
+constexpr int kIdsDefaultLanguage = 40340;   // "Default": the program's own texts
+constexpr int kIdsIsFifo = 40341;            // "%s is a named pipe (FIFO), not a file. ..."
+constexpr int kIdsIsSocket = 40342;          // "%s is a socket, not a file. ..."
+constexpr int kIdsIsDevice = 40343;          // "%s is a device, not a file. ..."
+constexpr int kIdsIsLinkLoop = 40344;        // "%s is a symbolic link that leads round in a loop ..."
+constexpr int kIdsIsBrokenLink = 40345;      // "%s is a symbolic link whose target does not exist."
+constexpr int kIdsNotAFile = 40346;          // "Not a file": caption of those messages
+constexpr int kIdsTypeFifo = 40347;          // the Size column of such entries: "FIFO"
+constexpr int kIdsTypeSocket = 40348;        // "socket"
+constexpr int kIdsTypeDevice = 40349;        // "device"
+constexpr int kIdsTypeLinkLoop = 40350;      // "link loop"
+constexpr int kIdsTypeBrokenLink = 40351;    // "broken link"
+
+// Names a screen reader says for controls that show no text of their own.
+constexpr int kIdsChooseFolder = 40352;      // "Choose a folder": a folder row's "..." button
+constexpr int kIdsChooseColour = 40353;      // "Choose a colour": a colour row's "..." button
+constexpr int kIdsHexViewName = 40354;       // "Bytes": the hex view
+constexpr int kIdsScrollBarName = 40355;     // "Position in the file": the view's scroll bar
+constexpr int kIdsKeyBackspace = 40356;      // "Delete left": the keypad's erase key
+constexpr int kIdsKeySpace = 40357;          // "Blank": the keypad's blank key
+constexpr int kIdsSliderRed = 40358;         // "Red": the colour picker's sliders, in this order
+constexpr int kIdsSliderGreen = 40359;       // "Green"
+constexpr int kIdsSliderBlue = 40360;        // "Blue"
+
 // Texts of the panel that long work shows.
 constexpr int kIdsStopWork = 40400;          // "Cancel": stops the work
 constexpr int kIdsProgress = 40401;          // "Progress": the bar's accessible name

@@ -12,6 +12,7 @@
 #include <cstring>
 
 #include "core/platform/copy_bytes.h"
+#include "core/platform/lexical_path.h"
 #include "core/platform/posix_file.h"
 #include "core/platform/unicode.h"
 
@@ -19,6 +20,17 @@ namespace nibblet {
 namespace {
 
 std::string native(const std::u16string& path) { return toUtf8(path); }
+
+// The type of a name that stat (links followed) described as `st`, or that stat failed on
+// with `statError` (0 when it succeeded).
+EntryType typeOf(const struct stat& st, int statError) {
+  if (statError == ELOOP) return EntryType::LinkLoop;
+  if (statError != 0) return EntryType::BrokenLink;
+  if (S_ISFIFO(st.st_mode)) return EntryType::Fifo;
+  if (S_ISSOCK(st.st_mode)) return EntryType::Socket;
+  if (S_ISCHR(st.st_mode) || S_ISBLK(st.st_mode)) return EntryType::Device;
+  return EntryType::Plain;
+}
 
 
 }  // namespace
@@ -29,6 +41,17 @@ FileKind fileKind(const std::u16string& path) {
   if (S_ISREG(st.st_mode)) return FileKind::File;
   if (S_ISDIR(st.st_mode)) return FileKind::Folder;
   return FileKind::Missing;
+}
+
+EntryType entryType(const std::u16string& path) {
+  struct stat st;
+  if (path.empty()) return EntryType::Plain;
+  const std::string p = native(path);
+  if (::stat(p.c_str(), &st) == 0) return typeOf(st, 0);
+  const int error = errno;
+  // A name that is missing itself is no link: it is simply not there.
+  if (::lstat(p.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return EntryType::Plain;
+  return typeOf(st, error);
 }
 
 FileKind entryKind(const std::u16string& path) {
@@ -203,10 +226,14 @@ int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries) 
     struct stat st;
     bool dangling = false;
     if (::fstatat(dirFd, e->d_name, &st, 0) != 0) {
+      const int error = errno;
       // A link whose target is gone stays in the list, so it can be deleted or renamed.
       if (::fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISLNK(st.st_mode)) continue;  // vanished
       dangling = true;
+      entry.type = typeOf(st, error);
       st.st_size = 0;
+    } else {
+      entry.type = typeOf(st, 0);
     }
     if (S_ISDIR(st.st_mode)) entry.attributes |= kAttrDirectory;
     if (!dangling && !rights.mayWrite(st)) entry.attributes |= kAttrReadOnly;
@@ -272,20 +299,7 @@ bool absolutePath(std::u16string_view path, std::u16string& out, int* error) {
     full += kPathSeparator;
   }
   full += path;
-  // Only "." parts and empty parts go: ".." after a link leads elsewhere than the name suggests.
-  std::size_t start = 0;
-  while (start <= full.size()) {
-    std::size_t end = full.find(kPathSeparator, start);
-    if (end == std::u16string::npos) end = full.size();
-    std::u16string_view part = std::u16string_view(full).substr(start, end - start);
-    if (!part.empty() && part != u".") {
-      out += kPathSeparator;
-      out += part;
-    }
-    start = end + 1;
-  }
-  bool endsAsFolder = !path.empty() && (path.back() == kPathSeparator || path.ends_with(u"/."));
-  if (out.empty() || endsAsFolder) out += kPathSeparator;
+  out = normalisePath(full);
   return true;
 }
 

@@ -71,15 +71,30 @@ int removeFolder(const std::u16string& path);
 // file name and never created. Stops at the first failure and returns its error code.
 int createMissingFolders(const std::u16string& path, bool ownerOnly = false);
 
+// What a name stands for beyond a file or a folder: the things that cannot be edited.
+enum class EntryType {
+  Plain,       // a regular file or a folder, reached directly or through a link
+  Fifo,        // a named pipe
+  Socket,
+  Device,      // a character or block device
+  LinkLoop,    // a link that leads round in a loop (or too deep) and reaches nothing
+  BrokenLink,  // a link whose target is missing or out of reach
+};
+
+// The type of `path`, links followed; Plain also for a path that does not exist at all.
+EntryType entryType(const std::u16string& path);
+
 struct FolderEntry {
   std::u16string name;
   std::uint32_t attributes = 0;
   std::uint64_t size = 0;
   std::int64_t writeTime = 0;  // seconds since 1970, UTC
+  EntryType type = EntryType::Plain;
 };
 
 // Lists a folder in the order the system returns its entries ("." and ".." left out). Links
-// are described by their targets; a link whose target is gone is listed as an empty file.
+// are described by their targets; a link whose target is gone or that loops is listed as an
+// empty file. Each entry's type tells pipes, sockets, devices and such links apart.
 // kAttrReadOnly comes from the mode bits and the user's ids (and a read-only file system), not
 // from access control lists.
 int listFolder(const std::u16string& folder, std::vector<FolderEntry>& entries);
@@ -97,10 +112,10 @@ std::u16string joinPath(std::u16string_view folder, std::u16string_view name);
 // `folder` with a separator at its end (an empty folder gives the separator alone).
 std::u16string withSeparator(std::u16string_view folder);
 
-// `path` made absolute against the current folder without resolving links: "." parts and
-// doubled separators are dropped, ".." parts are kept as written. An absolute or empty path
-// only loses those parts. False leaves `out` empty when the current folder cannot be read or
-// its name is not UTF-8; `error` then receives the system error code, or EILSEQ.
+// `path` made absolute against the current folder and tidied by normalisePath (links are not
+// resolved). An absolute path is only tidied. False leaves `out` empty when the current folder
+// cannot be read or its name is not UTF-8; `error` then receives the system error code, or
+// EILSEQ.
 bool absolutePath(std::u16string_view path, std::u16string& out, int* error = nullptr);
 
 // The text after the last separator, or the whole path when there is none.

@@ -1,6 +1,7 @@
 #include "core/settings/recent_files.h"
 
 #include "core/platform/file_system.h"
+#include "core/platform/lexical_path.h"
 #include "core/platform/unicode.h"
 #include "core/settings/settings_store.h"
 
@@ -15,7 +16,8 @@ void RecentFiles::load(RegistryKey& key) {
   m_stored = true;
   for (int i = 0; i < kCount; ++i) {
     std::u16string& entry = m_entries[static_cast<std::size_t>(i)];
-    entry = readStringValue(key, valueName(i));
+    // A stored entry is shown and opened in its tidy form, however it was written.
+    entry = normalisePath(readStringValue(key, valueName(i)));
     // The store holds the list exactly when every value is there as the text read from it.
     RegistryValue value;
     m_stored = m_stored && key.query(valueName(i), value) && value.type == ValueType::String && value.text == entry;

@@ -12,7 +12,8 @@ class RecentFiles {
  public:
   static constexpr int kCount = 9;
 
-  // Empties every entry, then reads "MRU0".."MRU8" (strings only, at most 259 characters).
+  // Empties every entry, then reads "MRU0".."MRU8" (strings only, at most 259 characters),
+  // each tidied by normalisePath.
   void load(RegistryKey& key);
   // Moves `path` to the top (dropping an older entry equal to it ignoring case, or else the
   // oldest) and writes all nine values at once, unless the list and the store already held it

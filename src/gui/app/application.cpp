@@ -24,6 +24,7 @@
 #include "gui/app/main_frame.h"
 #include "gui/app/settings_writer.h"
 #include "gui/platform/icu_language_names.h"
+#include "gui/platform/popup_host_accessible.h"
 #include "gui/platform/qt_registry_key.h"
 #include "gui/platform/qt_text.h"
 
@@ -39,6 +40,7 @@ Application::Application(RegistryKey& key) : m_context(key) {}
 Application::~Application() = default;
 
 void Application::start(const std::u16string& commandLine, bool namesValid) {
+  installPopupHostAccessibility();
   m_context.scale = readScreenScale();
   m_context.messages.setScale(m_context.scale);
   loadSettings(m_context.key, m_context.settings, defaultWorkPath());
@@ -50,6 +52,12 @@ void Application::start(const std::u16string& commandLine, bool namesValid) {
   m_context.languages = buildLanguageList(languageFolders(m_context.programFolder), names);
   if (m_context.settings.languageIndex != 0)
     m_context.texts.setModule(selectLanguage(m_context.languages, m_context.settings.languageIndex));
+  // The language row lists the languages in the language the program now speaks (a module is
+  // only loaded for an index inside the list).
+  if (m_context.texts.hasModule()) {
+    IcuLanguageNames shown(m_context.languages.ids[static_cast<std::size_t>(m_context.settings.languageIndex)]);
+    nameLanguages(m_context.languages, shown, m_context.texts.loadText(kIdsDefaultLanguage));
+  }
   m_context.recentFiles.load(m_context.key);
   int error = namesValid ? 0 : EILSEQ;
   std::u16string path = commandLine;

@@ -50,6 +50,19 @@ void drawFile(QPainter& p) {
   for (int y = 7; y <= 12; y += 2) p.drawLine(QPointF(5.0, y + 0.5), QPointF(11.0, y + 0.5));
 }
 
+// A greyed page crossed by a red bar: listed, but not a file that can be opened.
+void drawNotAFile(QPainter& p) {
+  QPainterPath page;
+  page.addRect(QRectF(3.5, 1.5, 9.0, 13.0));
+  p.setPen(QPen(QColor(150, 150, 150), 1));
+  p.setBrush(QColor(225, 225, 225));
+  p.drawPath(page);
+  p.setPen(QPen(QColor(200, 40, 40), 2));
+  p.setBrush(Qt::NoBrush);
+  p.drawEllipse(QPointF(8.0, 8.0), 5.0, 5.0);
+  p.drawLine(QPointF(4.5, 11.5), QPointF(11.5, 4.5));
+}
+
 }  // namespace
 
 QIcon browserIcon(int id, qreal devicePixelRatio) {
@@ -62,6 +75,8 @@ QIcon browserIcon(int id, qreal devicePixelRatio) {
   painter.setRenderHint(QPainter::Antialiasing);
   if (id == kIconFolder) {
     drawFolder(painter);
+  } else if (id == kIconNotAFile) {
+    drawNotAFile(painter);
   } else {
     drawFile(painter);
   }

@@ -15,9 +15,11 @@
 #include <algorithm>
 #include <utility>
 
+#include "core/browser/entry_refusal.h"
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
+#include "core/i18n/text_format.h"
 #include "core/platform/message_box.h"
 #include "core/platform/wait_cursor.h"
 #include "gui/app/menu_builder.h"
@@ -51,6 +53,7 @@ const MenuItem* findMenuItem(const std::vector<MenuItem>& items, int id) {
 FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& options,
                                      const Texts& texts, MessageBox& messages)
     : QDialog(owner, Qt::Dialog | Qt::FramelessWindowHint),
+      m_texts(texts),
       m_messages(messages),
       m_deleteCaption(texts.loadText(kIdsDeleteQuestion)),
       m_cursor(std::make_unique<QtWaitCursor>()) {
@@ -59,6 +62,7 @@ FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& o
   setModal(true);
   m_folderIcon = browserIcon(kIconFolder, devicePixelRatioF());
   m_fileIcon = browserIcon(kIconFile, devicePixelRatioF());
+  m_notAFileIcon = browserIcon(kIconNotAFile, devicePixelRatioF());
 
   m_title = new QLabel(toQString(options.title), this);
   m_title->setTextFormat(Qt::PlainText);
@@ -75,6 +79,7 @@ FileBrowserDialog::FileBrowserDialog(QWidget* owner, const FileBrowserOptions& o
 
   m_fileName = new QLineEdit(this);
   m_fileName->setObjectName(QString::number(kIdBrowserFileName));
+  m_fileName->setAccessibleName(toQString(texts.loadText(kIdsColumnName)));
   m_fileName->setMinimumHeight(control);
   m_folders = new QComboBox(this);
   m_folders->setObjectName(QString::number(kIdBrowserFolders));
@@ -207,6 +212,15 @@ void FileBrowserDialog::showList() {
     item->setIcon(0, entry.isFolder() ? m_folderIcon : m_fileIcon);
     item->setData(0, Qt::UserRole, entry.attributes);
     item->setText(1, toQString(entry.sizeText));
+    if (int type = typeText(entry.type)) {
+      // Shown as what it is, greyed, with its kind where a file shows its size.
+      QString kind = toQString(m_texts.loadText(type));
+      item->setIcon(0, m_notAFileIcon);
+      item->setText(1, kind);
+      item->setToolTip(0, kind);
+      for (int column = 0; column < 3; ++column)
+        item->setForeground(column, palette().brush(QPalette::Disabled, QPalette::Text));
+    }
     item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     item->setText(2, toQString(entry.dateText));
     item->setFlags(item->flags() | Qt::ItemIsEditable);
@@ -222,6 +236,8 @@ void FileBrowserDialog::showFolders() {
   m_folders->clear();
   for (const std::u16string& item : m_model->folderItems()) m_folders->addItem(toQString(item));
   m_folders->setCurrentIndex(m_model->selectedFolderItem());
+  // The list is named by the folder it shows.
+  m_list->setAccessibleName(toQString(m_model->currentFolder()));
 }
 
 void FileBrowserDialog::showFileName() {
@@ -239,6 +255,13 @@ void FileBrowserDialog::chooseFolder(int item) {
 void FileBrowserDialog::tap(int row) {
   m_model->tapEntry(row);
   showFileName();
+  explainRefusal();
+}
+
+void FileBrowserDialog::explainRefusal() {
+  if (int reason = m_model->refusal())
+    m_messages.show(m_texts.loadText(kIdsNotAFile), kStyleInformation,
+                    formatText(m_texts.loadText(reason), {m_model->refusedPath()}));
 }
 
 void FileBrowserDialog::doubleTap(int row) {
@@ -274,7 +297,10 @@ void FileBrowserDialog::newFolder() {
 
 void FileBrowserDialog::tryOk() {
   std::u16string path;
-  if (!m_model->ok(m_fileName->text().toStdU16String(), path)) return;
+  if (!m_model->ok(m_fileName->text().toStdU16String(), path)) {
+    explainRefusal();
+    return;
+  }
   m_chosenPath = std::move(path);
   accept();
 }

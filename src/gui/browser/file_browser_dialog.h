@@ -56,9 +56,12 @@ class FileBrowserDialog : public QDialog {
   void deleteEntry(int row);
   void newFolder();
   void tryOk();
+  // Says why the entry the last tap or OK named cannot be chosen, when the model says so.
+  void explainRefusal();
   int scaleX(int n) const;
   int scaleY(int n) const;
 
+  const Texts& m_texts;
   MessageBox& m_messages;
   std::u16string m_deleteCaption;
   std::unique_ptr<WaitCursor> m_cursor;
@@ -74,6 +77,7 @@ class FileBrowserDialog : public QDialog {
   QMenuBar* m_menuBar = nullptr;
   QIcon m_folderIcon;
   QIcon m_fileIcon;
+  QIcon m_notAFileIcon;
 };
 
 }  // namespace nibblet

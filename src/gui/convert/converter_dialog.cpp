@@ -35,6 +35,7 @@ QWidget* labelled(QLabel* label, QComboBox* choice, int gap) {
   row->setSpacing(gap);
   row->addWidget(label);
   row->addWidget(choice);
+  label->setBuddy(choice);  // names the list for a screen reader
   return pair;
 }
 
@@ -87,6 +88,9 @@ ConverterDialog::ConverterDialog(QWidget* owner, ConverterModel& model, const Te
     list->setMinimumWidth(2 * side);
     fitDropDownToFinger(list);
   }
+  // Each label names its control for a screen reader; the result is read in the "to" base.
+  prompt->setBuddy(m_input);
+  m_result->setAccessibleName(label(0));
 
   for (int id : ConverterModel::baseTextIds()) {
     m_from->addItem(toQString(texts.loadText(id)));

@@ -47,6 +47,7 @@ ColourPicker::ColourPicker(QWidget* owner, std::u16string_view startText, const 
   for (int i = 0; i < 3; ++i) {
     auto* slider = new QSlider(Qt::Horizontal, this);
     slider->setObjectName(QString::number(5201 + i));
+    slider->setAccessibleName(toQString(texts.loadText(kIdsSliderRed + i)));
     slider->setRange(0, kSliderMax);
     slider->setValue(m_model.component(static_cast<Component>(i)));
     slider->setGeometry(s.x(22), top, width - s.x(2) - s.x(22), sliderHeight);

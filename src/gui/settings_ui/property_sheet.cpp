@@ -16,6 +16,7 @@
 #include "gui/platform/qt_text.h"
 #include "gui/settings_ui/editor_pane.h"
 #include "gui/settings_ui/row_delegate.h"
+#include "gui/settings_ui/sheet_accessibility.h"
 
 namespace nibblet {
 namespace {
@@ -38,7 +39,7 @@ bool isKey(QEvent* event, std::initializer_list<int> keys) {
 }  // namespace
 
 PropertySheet::PropertySheet(QWidget* parent, const Texts& texts, const ScreenScale& scale)
-    : QWidget(parent), m_scale(scale), m_model(texts) {
+    : QWidget(parent), m_texts(texts), m_scale(scale), m_model(texts) {
   setObjectName("propertySheet");
   // The sheet covers the window's own drawing between its parts.
   setAutoFillBackground(true);
@@ -122,18 +123,24 @@ bool PropertySheet::selectPage(int index) {
   m_filling = true;
   m_list->clear();
   m_model.selectPage(index);
+  m_list->setAccessibleName(toQString(m_model.pageTitle(index)));
   showEditor();
-  for (int i = 0; i < m_model.rowCount(); ++i) {
-    auto* item = new QTreeWidgetItem(m_list);
-    item->setData(0, Qt::UserRole, i);
-    item->setSizeHint(0, QSize(0, m_delegate->rowHeight()));
-  }
+  fillList();
   m_list->setCurrentItem(nullptr);
   m_list->clearSelection();
   m_filling = false;
   m_list->show();
   m_list->setFocus();
   return true;
+}
+
+void PropertySheet::fillList() {
+  for (int i = 0; i < m_model.rowCount(); ++i) {
+    auto* item = new QTreeWidgetItem(m_list);
+    item->setData(0, Qt::UserRole, i);
+    item->setSizeHint(0, QSize(0, m_delegate->rowHeight()));
+    nameRowEntry(item, *m_model.row(i));
+  }
 }
 
 void PropertySheet::selectionChanged() {
@@ -168,6 +175,7 @@ void PropertySheet::showEditor() {
     QScopedValueRollback<bool> filling(m_filling, true);
     fillEditors();
   }
+  nameEditors(m_pane, m_model.activeRow(), m_texts);
   updateButtonFace();
   layoutParts();
 }
@@ -214,7 +222,9 @@ void PropertySheet::rowChanged() {
 
 void PropertySheet::redrawRow(int index) {
   QTreeWidgetItem* item = m_list->topLevelItem(index);
-  if (item) m_list->viewport()->update(m_list->visualItemRect(item));
+  if (!item) return;
+  if (const PropertyRow* row = m_model.row(index)) nameRowEntry(item, *row);
+  m_list->viewport()->update(m_list->visualItemRect(item));
 }
 
 void PropertySheet::updateButtonFace() {
@@ -306,6 +316,17 @@ void PropertySheet::makeFonts() {
 int PropertySheet::columnWidth() const { return m_list->columnWidth(0); }
 
 void PropertySheet::showSheet(bool visible) {
+  // A hidden list's entries would still tell a screen reader they are on the screen: while the
+  // sheet is hidden its list holds none, and they come back from the rows when it is shown.
+  {
+    QScopedValueRollback<bool> filling(m_filling, true);
+    if (!visible) {
+      m_list->clear();
+    } else if (m_list->topLevelItemCount() == 0) {
+      fillList();
+      if (QTreeWidgetItem* item = m_list->topLevelItem(m_model.activeIndex())) m_list->setCurrentItem(item);
+    }
+  }
   setEnabled(visible);
   setVisible(visible);
   if (visible) {

@@ -66,6 +66,8 @@ class PropertySheet : public QWidget {
   void makeFonts();
   void layoutParts();
   void showEditor();
+  // One list entry per row of the current page.
+  void fillList();
   void fillEditors();
   void rowChanged();
   void redrawRow(int index);
@@ -73,6 +75,7 @@ class PropertySheet : public QWidget {
   void focusList();
   void selectionChanged();
 
+  const Texts& m_texts;
   const ScreenScale& m_scale;
   PropertySheetModel m_model;
   EditorPane* m_pane;

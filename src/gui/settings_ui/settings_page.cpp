@@ -20,6 +20,8 @@ SettingsPage::SettingsPage(QWidget* parent, AppContext& context)
     : m_context(context), m_sheet(new PropertySheet(parent, context.texts, context.scale)) {
   m_dialogs.chooseFolder = [this](std::u16string& folder) {
     FileBrowserOptions options;
+    // The browser's caption "File" is the module's text, as every other caption.
+    options.title = m_context.texts.loadText(kIdsFile);
     options.folderMode = true;
     options.mustExist = true;
     options.startFolder = m_context.lastFolder;

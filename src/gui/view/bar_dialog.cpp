@@ -3,10 +3,13 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QLabel>
+#include <QFocusEvent>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
 #include "core/i18n/command_ids.h"
+#include "core/i18n/string_ids.h"
+#include "core/i18n/string_module.h"
 #include "core/view/command_bar.h"
 #include "gui/platform/body_scroll_area.h"
 #include "gui/platform/dialog_caption.h"
@@ -17,6 +20,46 @@
 #include "gui/view/hex_keypad.h"
 
 namespace nibblet {
+namespace {
+
+// Keeps the line's selection while the keys are elsewhere: a line loses it when another widget
+// takes the focus (a tap on the window behind a sheet, say), and the next typed pair would then
+// be added after the pre-filled value instead of replacing it.
+class SelectionKeeper : public QObject {
+ public:
+  explicit SelectionKeeper(QLineEdit* line) : QObject(line), m_line(line) { line->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::FocusOut) {
+      m_text = m_line->text();
+      m_start = m_line->selectionStart();
+      m_length = m_line->selectedText().size();
+      m_cursor = m_line->cursorPosition();
+    } else if (event->type() == QEvent::FocusIn && m_start >= 0 && m_line->text() == m_text &&
+               static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason) {
+      // Restored after the line's own handling of the focus; a tap on the line itself places
+      // the cursor where the finger put it instead.
+      QMetaObject::invokeMethod(this, [this, start = m_start, length = m_length, cursor = m_cursor] {
+        if (m_line->text() != m_text) return;
+        if (start == cursor) m_line->setSelection(start + length, -length);
+        else m_line->setSelection(start, length);
+      }, Qt::QueuedConnection);
+      m_start = -1;
+    }
+    return false;
+  }
+
+ private:
+  QLineEdit* m_line;
+  QString m_text;
+  int m_start = -1;
+  int m_length = 0;
+  int m_cursor = 0;
+};
+
+}  // namespace
+
 
 BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, int dpiX)
     : QDialog(owner),
@@ -58,6 +101,8 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
   column->addWidget(new BodyScrollArea(body, this), 1);
   connect(m_keypad, &HexKeypad::keyPressed, this,
           [this](QChar key) { m_keypad->typeInto(m_edit, key, static_cast<std::size_t>(m_edit->maxLength())); });
+  m_keypad->nameSignKeys(toQString(texts.loadText(kIdsKeyBackspace)), toQString(texts.loadText(kIdsKeySpace)));
+  m_edit->setAccessibleName(toQString(model.caption()));
   m_keypad->setVisible(false);  // until the model asks for it
 
   // A tap anywhere on the dialog (a key of the pad, a button of the bar) leaves the keys with
@@ -67,6 +112,7 @@ BarDialog::BarDialog(QWidget* owner, BarDialogModel& model, const Texts& texts, 
   ScreenFit::attach(this, FitRole::Dialog);
   showState();
   m_edit->selectAll();
+  new SelectionKeeper(m_edit);
   m_edit->setFocus();
 }
 

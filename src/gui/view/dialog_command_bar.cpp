@@ -34,6 +34,8 @@ DialogCommandBar::DialogCommandBar(QWidget* parent, std::size_t count, const Tex
     b->setIcon(toolbarIcon(static_cast<int>(i), dpiX));
     b->setIconSize(QSize(20, 20) * dpiX / 96);
     b->setToolTip(toQString(texts.loadText(entry.tooltipId)));
+    // An image alone says nothing to a screen reader: the button is named by its tooltip.
+    b->setAccessibleName(b->toolTip());
     b->setAutoRaise(true);
     b->setCheckable(isStateButton(entry.command));
     b->setFixedSize(m_side, m_side);

@@ -92,4 +92,9 @@ void HexKeypad::typeInto(QLineEdit* line, QChar key, std::size_t maxChars) const
   line->setCursorPosition(static_cast<int>(state.cursor));
 }
 
+void HexKeypad::nameSignKeys(const QString& backspace, const QString& space) {
+  if (QToolButton* b = key(kKeyBackspace)) b->setAccessibleName(backspace);
+  if (QToolButton* b = key(kKeySpace)) b->setAccessibleName(space);
+}
+
 }  // namespace nibblet

@@ -32,6 +32,9 @@ class HexKeypad : public QWidget {
   // within `maxChars` characters.
   void typeInto(QLineEdit* line, QChar key, std::size_t maxChars) const;
 
+  // The names a screen reader says for the two keys that show a sign, not a digit.
+  void nameSignKeys(const QString& backspace, const QString& space);
+
  signals:
   void keyPressed(QChar key);
 

@@ -11,6 +11,7 @@
 #include "core/i18n/string_module.h"
 #include "core/settings/colour_text.h"
 #include "core/settings/settings.h"
+#include "gui/platform/qt_text.h"
 #include "core/platform/wait_cursor.h"
 #include "core/view/byte_menu_model.h"
 #include "core/view/entry_dialog_model.h"
@@ -54,6 +55,9 @@ HexViewWidget::HexViewWidget(QWidget* parent, const Settings& settings, const Te
   white.setColor(QPalette::WindowText, Qt::black);
   setPalette(white);
 
+  // The rows are painted, not made of widgets: a screen reader gets the view's name.
+  setAccessibleName(toQString(texts.loadText(kIdsHexViewName)));
+  m_scrollBar->setAccessibleName(toQString(texts.loadText(kIdsScrollBarName)));
   m_scrollBar->setRange(0, kScrollScale);
   m_scrollBar->setSingleStep(1);
   m_scrollBar->setFocusPolicy(Qt::NoFocus);

@@ -49,7 +49,8 @@ TEST(CommandLine, RelativePathsBecomeAbsoluteWithoutResolvingLinks) {
   EXPECT_EQ(commandLinePath(u"link/x.bin", exists), base + u"/link/x.bin");
   EXPECT_EQ(commandLinePath(u"./link//./x.bin", exists), base + u"/link/x.bin");
   EXPECT_EQ(commandLinePath(u"OPEN(real/x.bin)", exists), base + u"/real/x.bin");
-  EXPECT_EQ(commandLinePath(u"real/../real/x.bin", exists), base + u"/real/../real/x.bin");
+  EXPECT_EQ(commandLinePath(u"real/../real/x.bin", exists), base + u"/real/x.bin");
+  EXPECT_EQ(commandLinePath(u"OPEN(link/../real/x.bin)", exists), base + u"/link/../real/x.bin");
   std::filesystem::current_path(previous);
 
   std::u16string out;

@@ -1,9 +1,16 @@
 #include "core/browser/file_browser_model.h"
 
 #include <gtest/gtest.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
+#include <algorithm>
+
+#include "core/browser/entry_refusal.h"
+#include "core/i18n/string_ids.h"
+#include "core/platform/file_system.h"
 #include "core/platform/message_box.h"
 #include "core/platform/unicode.h"
 #include "core/platform/wait_cursor.h"
@@ -161,6 +168,11 @@ TEST(FileBrowserModel, OkRefusesOrAcceptsByTheOptions) {
   EXPECT_EQ(path, u"untouched");
   EXPECT_TRUE(opener.ok(u"Apple.bin", path));
   EXPECT_EQ(path, base + u"Apple.bin");
+  // A typed relative name is tidied before it is looked up and handed on.
+  EXPECT_TRUE(opener.ok(u"./beta/..//Apple.bin", path));
+  EXPECT_EQ(path, base + u"Apple.bin");
+  EXPECT_TRUE(opener.ok(u"../" + fileNamePart(fromUtf8(dir.path())) + u"/Apple.bin", path));
+  EXPECT_EQ(path, base + u"Apple.bin");
 
   FileBrowserOptions save = optionsFor(dir, u"*.txt");
   save.defaultExtension = u".txt";
@@ -293,7 +305,8 @@ TEST(FileBrowserModel, LinksWhoseTargetIsGoneAreListedDeletedAndRenamed) {
   int broken = model.findEntry(u"broken");
   ASSERT_GE(broken, 0);
   EXPECT_FALSE(model.entries()[broken].isFolder());
-  EXPECT_EQ(model.entries()[broken].sizeText, u"0");
+  EXPECT_EQ(model.entries()[broken].type, EntryType::BrokenLink);
+  EXPECT_EQ(model.entries()[broken].sizeText, u"");
 
   ASSERT_TRUE(model.beginRename(broken));
   std::u16string newName = u"stale";
@@ -312,6 +325,71 @@ TEST(FileBrowserModel, LinksWhoseTargetIsGoneAreListedDeletedAndRenamed) {
   struct stat st;
   EXPECT_NE(::lstat(dir.file("stale").c_str(), &st), 0);
   EXPECT_TRUE(test::exists(dir.file("Alpha")));
+}
+
+TEST(FileBrowserModel, PipesSocketsDevicesAndDeadLinksAreListedAsWhatTheyAreAndRefusedWithAReason) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+  int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  std::string socketPath = dir.file("sock");
+  ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+  std::copy(socketPath.begin(), socketPath.end(), address.sun_path);
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(::symlink("/dev/null", dir.file("null").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.file("loopB").c_str(), dir.file("loopA").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.file("loopA").c_str(), dir.file("loopB").c_str()), 0);
+  ASSERT_EQ(::symlink(dir.file("gone").c_str(), dir.file("dead").c_str()), 0);
+  writeFile(dir.file("plain.bin"), "p");
+  NullWaitCursor cursor;
+  const std::u16string base = fromUtf8(dir.path()) + u"/";
+
+  FileBrowserOptions open = optionsFor(dir);
+  open.mustExist = true;
+  FileBrowserModel model(open, cursor);
+  struct Case {
+    const char16_t* name;
+    EntryType type;
+    int reason;
+  } cases[] = {
+      {u"pipe", EntryType::Fifo, kIdsIsFifo},          {u"sock", EntryType::Socket, kIdsIsSocket},
+      {u"null", EntryType::Device, kIdsIsDevice},      {u"loopA", EntryType::LinkLoop, kIdsIsLinkLoop},
+      {u"dead", EntryType::BrokenLink, kIdsIsBrokenLink},
+  };
+  std::u16string path = u"untouched";
+  for (const Case& c : cases) {
+    SCOPED_TRACE(toUtf8(c.name));
+    int index = model.findEntry(c.name);
+    ASSERT_GE(index, 0);
+    EXPECT_EQ(model.entries()[index].type, c.type);
+    EXPECT_FALSE(model.entries()[index].isFolder());
+    EXPECT_EQ(model.entries()[index].sizeText, u"");
+    EXPECT_NE(typeText(c.type), 0);
+    model.setFileName(u"plain.bin");
+    model.tapEntry(index);
+    EXPECT_EQ(model.refusal(), c.reason);
+    EXPECT_EQ(model.refusedPath(), base + c.name);
+    EXPECT_EQ(model.fileName(), u"plain.bin");
+    EXPECT_EQ(model.doubleTapEntry(index), FileBrowserModel::DoubleTap::Nothing);
+    EXPECT_FALSE(model.ok(c.name, path));
+    EXPECT_EQ(model.refusal(), c.reason);
+  }
+  EXPECT_EQ(path, u"untouched");
+  model.tapEntry(model.findEntry(u"plain.bin"));
+  EXPECT_EQ(model.refusal(), 0);
+  EXPECT_FALSE(model.ok(u"missing", path));
+  EXPECT_EQ(model.refusal(), 0);  // a missing name is refused without a word, as before
+
+  // Saving may go through a dead link, never into a pipe or a device.
+  FileBrowserOptions save = optionsFor(dir);
+  FileBrowserModel saver(save, cursor);
+  EXPECT_TRUE(saver.ok(u"dead", path));
+  EXPECT_EQ(path, base + u"dead");
+  EXPECT_FALSE(saver.ok(u"pipe", path));
+  EXPECT_EQ(saver.refusal(), kIdsIsFifo);
+  EXPECT_FALSE(saver.ok(u"null", path));
+  ::close(sock);
 }
 
 TEST(FileBrowserModel, RenamingTheFileInTheBoxRenamesTheBoxText) {

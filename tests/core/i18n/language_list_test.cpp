@@ -167,5 +167,16 @@ TEST(LanguageList, LoadsAModuleNamedInAnyCaseFromTheFolderItWasListedIn) {
   EXPECT_EQ(*german->text(40003), u"exact");
 }
 
+TEST(LanguageList, NamedAgainInTheLanguageShown) {
+  LanguageList list;
+  list.names = {u"Default", u"German (Germany)", u"abcd"};
+  list.paths = {u"", u"/m/nibblet.exe.0407.mui", u"/m/nibblet.exe.abcd.mui"};
+  list.ids = {0, 0x0407, 0xabcd};
+  nameLanguages(list, FakeLanguageNames(), u"Standard");
+  EXPECT_EQ(list.names, (std::vector<std::u16string>{u"Standard", u"Deutsch (Deutschland)", u"abcd"}));
+  nameLanguages(list, FakeLanguageNames(), u"");
+  EXPECT_EQ(list.names[0], u"Default");
+}
+
 }  // namespace
 }  // namespace nibblet

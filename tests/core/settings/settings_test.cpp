@@ -180,9 +180,10 @@ TEST(RecentFiles, MostRecentFirstIgnoringCaseAndAllNineWritten) {
   EXPECT_EQ(value.type, ValueType::String);
 }
 
-TEST(RecentFiles, LoadEmptiesEntriesOfOtherTypes) {
+TEST(RecentFiles, LoadEmptiesEntriesOfOtherTypesAndTidiesPaths) {
   MemoryRegistryKey key;
   key.setString(u"MRU0", u"/x");
+  key.setString(u"MRU2", u"/home/user/bak/..//files/./orig.bin");
   RegistryValue v;
   v.type = ValueType::Other;
   key.put(u"MRU1", v);
@@ -190,6 +191,7 @@ TEST(RecentFiles, LoadEmptiesEntriesOfOtherTypes) {
   recent.load(key);
   EXPECT_EQ(recent.entry(0), u"/x");
   EXPECT_EQ(recent.entry(1), u"");
+  EXPECT_EQ(recent.entry(2), u"/home/user/files/orig.bin");
 }
 
 TEST(ColourText, SeparatorsPiecesAndLowBits) {
