@@ -185,6 +185,9 @@ class DifferencesTest : public QObject {
     Application program(key);
     program.start(toU16(path));
     MainFrame* frame = program.mainFrame();
+    // With a backup to make, the file opens once the window is painted.
+    QVERIFY(frame->view() == nullptr);
+    QTRY_VERIFY(frame->view() != nullptr);
     QVERIFY(frame->action(kCmdCompareWithBackup)->isEnabled());
     frame->document().changeLog().append(7, 'q', 'r');
     frame->document().bytes()[7] = 'r';

@@ -13,7 +13,7 @@ namespace nibblet {
 // `stored` becomes Stored, or the failure of the first block whose differences could not be
 // stored: that block is left out and the comparison stops there, since a list that cannot grow
 // will take no further entry. Pages of a fresh mapping are read from their files (PieceReader).
-// `progress`, when given, hears of every 32 MiB compared (compared, size); when it returns
+// `progress`, when given, hears of every megabyte compared (compared, size); when it returns
 // false the comparison stops, `diffs` is put back as it was and the result is ECANCELED.
 // Otherwise the result is 0.
 int compareBytes(const std::uint8_t* doc, const std::uint8_t* other, std::uint32_t size, DiffSet& diffs,

@@ -87,19 +87,22 @@ void DiffCommands::compareWith(const std::u16string& otherPath) {
   }
   DiffSet& diffs = m_document.diffSet();
   AppendResult stored;
-  int compared;
+  bool cancelled;
   {
     WaitCursorScope busy(m_services.waitCursor);
-    compared = compareBytes(m_document.bytes(), other.bytes(), size, diffs, stored, busy.report());
-  }
-  if (compared == ECANCELED) {
-    // A comparison the user stopped leaves no marks and moves nothing.
-    m_window.rebuildText();
-    return;
+    cancelled = compareBytes(m_document.bytes(), other.bytes(), size, diffs, stored, busy.report()) == ECANCELED ||
+                busy.cancelled();
   }
   // A second file shortened by another program while it was read gave zeros, not its bytes.
   bool shortened = other.isDamaged();
   other.close();
+  if (cancelled) {
+    // A comparison the user stopped leaves no difference behind, moves nothing and says nothing.
+    diffs.clear();
+    comparePath.clear();
+    m_window.rebuildText();
+    return;
+  }
   if (shortened) {
     diffs.clear();
     m_window.rebuildText();
@@ -159,9 +162,11 @@ void DiffCommands::exportList(bool differences) {
     if (!open->empty() && isSameFile(chosen, *open)) error = EBUSY;
   if (error == 0) {
     WaitCursorScope busy(m_services.waitCursor);
-    error = differences ? writeDiffFile(diffs, chosen, header) : writeDiffFile(log, chosen, header);
+    error = differences ? writeDiffFile(diffs, chosen, header, busy.report())
+                        : writeDiffFile(log, chosen, header, busy.report());
   }
-  if (error != 0) show(kIdsSaveDifferences, kStyleError, kIdsErrorWithFile, {error, chosen});
+  // An export the user stopped wrote nothing under the chosen name and shows nothing.
+  if (error != 0 && error != ECANCELED) show(kIdsSaveDifferences, kStyleError, kIdsErrorWithFile, {error, chosen});
 }
 
 void DiffCommands::importDiff() {
@@ -178,8 +183,9 @@ void DiffCommands::importDiff() {
   int error;
   {
     WaitCursorScope busy(m_services.waitCursor);
-    error = readDiffFile(chosen, lines);
+    error = readDiffFile(chosen, lines, busy.report());
   }
+  if (error == ECANCELED) return;  // the user stopped the reading: nothing was written
   if (error != 0) {
     show(kIdsImport, kStyleError, kIdsErrorWithFileNoDot, {error, chosen});
     return;
@@ -208,8 +214,16 @@ void DiffCommands::importDiff() {
   DiffSummary summary = summarize(lines);
   if (show(kIdsImport, kStyleQuestion, question, {summary.count, summary.lowest, summary.highest}) != kButtonYes)
     return;
-  AppendResult stored = writeLines(lines, bytes, size, m_document.changeLog(), direction);
+  AppendResult stored;
+  bool cancelled;
+  {
+    WaitCursorScope busy(m_services.waitCursor);
+    stored = writeLines(lines, bytes, size, m_document.changeLog(), direction, busy.report());
+    cancelled = busy.cancelled();
+  }
   m_window.rebuildText();
+  // An import the user stopped has taken back what it wrote: the document is as it was.
+  if (cancelled) return;
   showStorageError(stored);
   show(kIdsImport, kStyleInformation, kIdsChangedBytes, {summary.count});
 }

@@ -66,7 +66,8 @@ inline void appendLine(std::uint32_t offset, std::uint8_t first, std::uint8_t se
 
 // Writes the header and every entry through `get(i, offset, first, second)`, in chunks.
 template <typename Get>
-int writeList(std::uint32_t count, Get get, const std::u16string& path, const DiffFileHeader& header) {
+int writeList(std::uint32_t count, Get get, const std::u16string& path, const DiffFileHeader& header,
+              const ProgressReport& progress) {
   std::string target = toUtf8(path);
   struct stat st;
   if (::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
@@ -93,6 +94,7 @@ int writeList(std::uint32_t count, Get get, const std::u16string& path, const Di
   if (rc != 0) return rc;
   try {
     std::string chunk;
+    std::uint64_t written = 0;
     chunk.reserve(kFlushAt + 64);
     appendHeader(header, chunk);
     for (std::uint32_t i = 0; i < count && rc == 0; ++i) {
@@ -102,16 +104,20 @@ int writeList(std::uint32_t count, Get get, const std::u16string& path, const Di
       appendLine(offset, first, second, chunk);
       if (chunk.size() >= kFlushAt) {
         rc = writeAll(fd, chunk.data(), chunk.size());
+        if (rc == 0) startWriteBack(fd, written, chunk.size());
+        written += chunk.size();
         chunk.clear();
+        if (rc == 0 && progress && !progress(i + 1, count)) rc = ECANCELED;
       }
     }
     if (rc == 0) rc = writeAll(fd, chunk.data(), chunk.size());
+    // Asked once more when every line is written, before the file takes the name.
+    if (rc == 0 && progress && !progress(count, count)) rc = ECANCELED;
   } catch (const std::bad_alloc&) {
     rc = ENOMEM;
   }
   if (rc != 0) {
-    ::close(fd);
-    ::unlink(temp.c_str());
+    discardFileBeside(fd, temp);
     return rc;
   }
   return commitFileBeside(fd, temp, target);
@@ -175,7 +181,8 @@ std::uint32_t parseHex(std::string_view text) {
   return value;
 }
 
-int writeDiffFile(const ChangeLog& log, const std::u16string& path, const DiffFileHeader& header) {
+int writeDiffFile(const ChangeLog& log, const std::u16string& path, const DiffFileHeader& header,
+                  const ProgressReport& progress) {
   return writeList(
       log.count(),
       [&log](std::uint32_t i, std::uint32_t& offset, std::uint8_t& first, std::uint8_t& second) {
@@ -184,10 +191,11 @@ int writeDiffFile(const ChangeLog& log, const std::u16string& path, const DiffFi
         first = e.oldValue;
         second = e.newValue;
       },
-      path, header);
+      path, header, progress);
 }
 
-int writeDiffFile(const DiffSet& diffs, const std::u16string& path, const DiffFileHeader& header) {
+int writeDiffFile(const DiffSet& diffs, const std::u16string& path, const DiffFileHeader& header,
+                  const ProgressReport& progress) {
   return writeList(
       diffs.count(),
       [&diffs](std::uint32_t i, std::uint32_t& offset, std::uint8_t& first, std::uint8_t& second) {
@@ -196,7 +204,7 @@ int writeDiffFile(const DiffSet& diffs, const std::u16string& path, const DiffFi
         first = e.docValue;
         second = e.otherValue;
       },
-      path, header);
+      path, header, progress);
 }
 
 bool parseDiffText(std::string_view text, std::vector<DiffLine>& lines) {
@@ -204,7 +212,7 @@ bool parseDiffText(std::string_view text, std::vector<DiffLine>& lines) {
   return collector.feed(text) && collector.finish();
 }
 
-int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines) {
+int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines, const ProgressReport& progress) {
   std::string native = toUtf8(path);
   // Not blocking on open: a named pipe chosen by mistake must not hang the program.
   int fd = ::open(native.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
@@ -219,6 +227,7 @@ int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines) {
   std::unique_ptr<char[]> buffer(rc == 0 ? new (std::nothrow) char[kReadChunk] : nullptr);
   if (rc == 0 && !buffer) rc = ENOMEM;
   LineCollector collector(lines);
+  std::uint64_t read = 0;
   while (rc == 0) {
     ssize_t n = ::read(fd, buffer.get(), kReadChunk);
     if (n < 0) {
@@ -229,6 +238,9 @@ int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines) {
       break;
     } else if (!collector.feed({buffer.get(), static_cast<std::size_t>(n)})) {
       rc = ENOMEM;
+    } else {
+      read += static_cast<std::uint64_t>(n);
+      if (progress && !progress(read, static_cast<std::uint64_t>(st.st_size))) rc = ECANCELED;
     }
   }
   ::close(fd);

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/platform/wait_cursor.h"
+
 namespace nibblet {
 
 class ChangeLog;
@@ -39,8 +41,13 @@ std::uint32_t parseHex(std::string_view text);
 // it (never following a planted link), checking every write, syncing, then renaming it over
 // `path`. A link at `path` is followed to the file it leads to; a pipe or a device there is
 // refused (EINVAL). Returns 0 or the system error code; on failure `path` is left as it was.
-int writeDiffFile(const ChangeLog& log, const std::u16string& path, const DiffFileHeader& header);
-int writeDiffFile(const DiffSet& diffs, const std::u16string& path, const DiffFileHeader& header);
+// `progress`, when given, hears of the lines written (written, count) every megabyte of text
+// and once more before the file takes the name; when it answers false the new file is removed
+// and the result is ECANCELED.
+int writeDiffFile(const ChangeLog& log, const std::u16string& path, const DiffFileHeader& header,
+                  const ProgressReport& progress = {});
+int writeDiffFile(const DiffSet& diffs, const std::u16string& path, const DiffFileHeader& header,
+                  const ProgressReport& progress = {});
 
 // Collects the data lines of a file's text, in order, into `lines`. A line is cut into pieces
 // of at most 254 characters, each taken on its own; carriage returns, line feeds and spaces are
@@ -51,7 +58,9 @@ bool parseDiffText(std::string_view text, std::vector<DiffLine>& lines);
 
 // Reads the file at `path` and appends its accepted data lines to `lines`. Returns 0, or the
 // system error code: also when the file cannot be read to its end, is not a regular file, or
-// memory for its lines runs out, so a file is never applied in part.
-int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines);
+// memory for its lines runs out, so a file is never applied in part. `progress`, when given,
+// hears of the bytes read (read, file size); when it answers false the reading stops with
+// ECANCELED.
+int readDiffFile(const std::u16string& path, std::vector<DiffLine>& lines, const ProgressReport& progress = {});
 
 }  // namespace nibblet

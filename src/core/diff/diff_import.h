@@ -8,6 +8,7 @@
 
 #include "core/diff/diff_file.h"
 #include "core/document/change_log.h"
+#include "core/platform/wait_cursor.h"
 
 namespace nibblet {
 
@@ -34,8 +35,11 @@ DiffSummary summarize(const std::vector<DiffLine>& lines);
 // goes in file order, TakeBack in reverse order. Every offset must be below `size`
 // (firstMismatch said so). A byte whose entry cannot be stored is written all the same; the
 // result is Stored or the first such failure, for the one message the caller shows. Nothing is
-// written when the log says no byte may be written now.
+// written when the log says no byte may be written now. `progress`, when given, hears of the
+// lines taken (taken, count) now and then; when it answers false everything written is taken
+// back (the entries undone through the log, so its observer hears of them) and the document
+// holds its bytes as before.
 AppendResult writeLines(const std::vector<DiffLine>& lines, std::uint8_t* bytes, std::uint32_t size,
-                        ChangeLog& log, DiffDirection direction);
+                        ChangeLog& log, DiffDirection direction, const ProgressReport& progress = {});
 
 }  // namespace nibblet

@@ -49,20 +49,8 @@ bool ChangeLog::undoLast(std::uint8_t* bytes, std::uint32_t size) {
 }
 
 std::uint32_t ChangeLog::undoAll(std::uint8_t* bytes, std::uint32_t size) {
-  if (m_entries.empty() || !mayWrite()) return 0;
-  constexpr std::size_t kBatch = 1 << 16;
-  const auto total = static_cast<std::uint32_t>(m_entries.size());
-  std::vector<ChangeEntry> batch;
-  while (!m_entries.empty()) {
-    std::size_t n = std::min(kBatch, m_entries.size());
-    batch.assign(m_entries.rbegin(), m_entries.rbegin() + static_cast<std::ptrdiff_t>(n));
-    if (m_observer) m_observer->changesUndone(batch);
-    for (const ChangeEntry& e : batch)
-      if (bytes && e.offset < size && bytes[e.offset] == e.newValue) bytes[e.offset] = e.oldValue;
-    m_entries.resize(m_entries.size() - n);
-  }
-  m_lowWater = 0;
-  return total;
+  const std::uint32_t total = count();
+  return total > 0 && undoTo(0, bytes, size) ? total : 0;
 }
 
 void ChangeLog::clear() {
@@ -73,6 +61,23 @@ void ChangeLog::clear() {
   m_cursors.clear();
   m_indexed = 0;
   m_lowWater = 0;
+}
+
+bool ChangeLog::undoTo(std::uint32_t keep, std::uint8_t* bytes, std::uint32_t size) {
+  if (keep >= m_entries.size()) return true;
+  if (!mayWrite()) return false;
+  constexpr std::size_t kBatch = 1 << 16;
+  std::vector<ChangeEntry> batch;
+  while (m_entries.size() > keep) {
+    std::size_t n = std::min(kBatch, m_entries.size() - keep);
+    batch.assign(m_entries.rbegin(), m_entries.rbegin() + static_cast<std::ptrdiff_t>(n));
+    if (m_observer) m_observer->changesUndone(batch);
+    for (const ChangeEntry& e : batch)
+      if (bytes && e.offset < size && bytes[e.offset] == e.newValue) bytes[e.offset] = e.oldValue;
+    m_entries.resize(m_entries.size() - n);
+  }
+  m_lowWater = std::min(m_lowWater, m_entries.size());
+  return true;
 }
 
 void ChangeLog::refreshIndex() const {

@@ -54,6 +54,10 @@ class ChangeLog {
   AppendResult appendAll(std::span<const ChangeEntry> entries);
   // Whether a writer may write bytes now (see ChangeObserver::mayWrite); asked once per command.
   bool mayWrite() const { return !m_observer || m_observer->mayWrite(); }
+  // Takes back the newest entries until `keep` are left (what one command wrote), newest first,
+  // each as undoLast does; the observer hears of them in large batches. False, and nothing taken
+  // back, when no byte may be written now; true when nothing was to be taken back.
+  bool undoTo(std::uint32_t keep, std::uint8_t* bytes, std::uint32_t size);
   std::uint32_t count() const { return static_cast<std::uint32_t>(m_entries.size()); }
   bool isEmpty() const { return m_entries.empty(); }
   // The i-th entry, 0 = oldest; i must be below count().

@@ -186,6 +186,12 @@ void EditJournal::discard() {
   release();
 }
 
+void EditJournal::discardUnused() {
+  if (m_fd < 0) return;
+  ::unlink(m_path.c_str());
+  release();
+}
+
 void EditJournal::release() {
   if (m_fd >= 0) ::close(m_fd);
   m_fd = -1;

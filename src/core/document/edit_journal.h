@@ -67,6 +67,9 @@ class EditJournal : public ChangeObserver {
 
   // Deletes the journal (the document closed normally).
   void discard();
+  // Deletes a journal that never held an edit (an open that failed or was stopped) without
+  // waiting for the disk: should a crash bring it back, it names no copy and goes as a leftover.
+  void discardUnused();
   // Lets go of the journal and leaves it for recovery.
   void release();
 

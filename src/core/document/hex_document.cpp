@@ -110,7 +110,8 @@ bool HexDocument::openDocument() {
   m_window.setTitle(fileNamePart(m_path));
   if (!textOf(m_services.settings.backupPath).empty()) {
     int error = makeBackup();
-    if (error != 0 && ask(kIdsOpenFile, kIdsBackupFailed, {m_path, error}) != kButtonYes) {
+    // A backup the user stopped opens nothing and shows nothing.
+    if (error == ECANCELED || (error != 0 && ask(kIdsOpenFile, kIdsBackupFailed, {m_path, error}) != kButtonYes)) {
       m_path.clear();
       m_window.setTitle(u"Nibblet");
       return false;
@@ -294,8 +295,9 @@ bool HexDocument::openTemporaryCopy() {
     error = copyFileKeepingOpen(m_sourcePath, m_path, /*ownerOnly=*/true, fd, busy.report());
   }
   if (error != 0) {
-    m_journal.discard();
-    showOpenError(m_sourcePath, error);
+    m_journal.discardUnused();
+    // A copy the user stopped is gone already; nothing is opened and nothing is shown.
+    if (error != ECANCELED) showOpenError(m_sourcePath, error);
     close();
     return false;
   }
@@ -340,7 +342,7 @@ bool HexDocument::save(bool askFirst) {
     auto damaged = [this] { return m_file.isDamaged(); };
     if (missing) {
       // Nothing is left to write into: the file is made anew, whole, beside its name.
-      error = writeFileReplacing(m_sourcePath, m_file.bytes(), m_file.size(), damaged);
+      error = writeFileReplacing(m_sourcePath, m_file.bytes(), m_file.size(), damaged, busy.report());
       if (error == 0) error = identityOf(-1, source, after);
     } else if (error == 0) {
       SaveRequest request;

@@ -13,22 +13,30 @@
 namespace nibblet {
 namespace {
 
-// Writes the bytes into the new helper `fd`; nothing of a faulted mapping is kept.
+// Written between two reports: a few milliseconds of work.
+constexpr std::uint32_t kReportEvery = 4u << 20;
+
+// Writes the bytes into the new helper `fd`; nothing of a faulted mapping is kept, nor anything
+// of a write the user stopped.
 int writeHelper(int fd, const std::string& temp, const std::uint8_t* bytes, std::uint32_t size,
-                const std::function<bool()>& damaged) {
-  int rc = writeAll(fd, bytes, size);
-  if (rc == 0 && damaged && damaged()) rc = EIO;
-  if (rc != 0) {
-    ::close(fd);
-    ::unlink(temp.c_str());
+                const std::function<bool()>& damaged, const ProgressReport& progress) {
+  int rc = 0;
+  for (std::uint32_t at = 0; rc == 0 && at < size;) {
+    std::uint32_t n = size - at < kReportEvery ? size - at : kReportEvery;
+    rc = writeAll(fd, bytes + at, n);
+    if (rc == 0) startWriteBack(fd, at, n);
+    at += n;
+    if (rc == 0 && progress && !progress(at, size)) rc = ECANCELED;
   }
+  if (rc == 0 && damaged && damaged()) rc = EIO;
+  if (rc != 0) discardFileBeside(fd, temp);
   return rc;
 }
 
 }  // namespace
 
 int writeFileReplacing(const std::u16string& path, const std::uint8_t* bytes, std::uint32_t size,
-                       const std::function<bool()>& damaged) {
+                       const std::function<bool()>& damaged, const ProgressReport& progress) {
   std::string target = toUtf8(path);
   // The saved file keeps the old file's permissions, made writable for the owner.
   mode_t mode = 0644;
@@ -40,18 +48,18 @@ int writeFileReplacing(const std::u16string& path, const std::uint8_t* bytes, st
   int fd = -1;
   std::string temp;
   int rc = createFileBeside(target, "nbs", mode, fd, temp);
-  if (rc == 0) rc = writeHelper(fd, temp, bytes, size, damaged);
+  if (rc == 0) rc = writeHelper(fd, temp, bytes, size, damaged, progress);
   if (rc != 0) return rc;
   return commitFileBeside(fd, temp, target);
 }
 
 int writeNewFile(const std::u16string& path, const std::uint8_t* bytes, std::uint32_t size, std::uint32_t mode,
-                 const std::function<bool()>& damaged) {
+                 const std::function<bool()>& damaged, const ProgressReport& progress) {
   std::string target = toUtf8(path);
   int fd = -1;
   std::string temp;
   int rc = createFileBeside(target, "nbs", static_cast<mode_t>(mode), fd, temp);
-  if (rc == 0) rc = writeHelper(fd, temp, bytes, size, damaged);
+  if (rc == 0) rc = writeHelper(fd, temp, bytes, size, damaged, progress);
   if (rc != 0) return rc;
   if (::fsync(fd) != 0) rc = lastError();
   // The name is taken only when free: a file someone made there meanwhile stays as it is. A

@@ -117,6 +117,11 @@ constexpr int kIdsSliderRed = 40358;         // "Red": the colour picker's slide
 constexpr int kIdsSliderGreen = 40359;       // "Green"
 constexpr int kIdsSliderBlue = 40360;        // "Blue"
 
+// Texts of the panel that long work shows.
+constexpr int kIdsStopWork = 40400;          // "Cancel": stops the work
+constexpr int kIdsProgress = 40401;          // "Progress": the bar's accessible name
+constexpr int kIdsPleaseWait = 40402;        // "Please wait": the panel's title and accessible name
+
 // Texts of crash recovery and safe saving.
 constexpr int kIdsRecoverCopy = 40200;         // "Recover the unsaved changes to %s?"
 constexpr int kIdsRecoverOnTheSpot = 40201;    // changes made on the spot before a crash

@@ -121,8 +121,7 @@ int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bo
   rc = copyFileBytes(in, out, static_cast<std::uint64_t>(st.st_size), progress);
   ::close(in);
   if (rc != 0) {
-    ::close(out);
-    ::unlink(temp.c_str());
+    discardFileBeside(out, temp);
     return rc;
   }
   rc = renameFileBeside(out, temp, target);

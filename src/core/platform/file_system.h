@@ -52,7 +52,8 @@ int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool
                       const ProgressReport& progress = {});
 // copyFileReplacing that hands the new file's descriptor (read-write, locked against
 // clean-up by a later start) to the caller, so it is used without opening the name again.
-// `progress`, when given, hears of every 32 MiB copied (copied, total).
+// `progress`, when given, hears of every 8 MiB copied (copied, total); when it answers false
+// the copy stops, its partial file is removed and the result is ECANCELED.
 int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd,
                         const ProgressReport& progress = {});
 

@@ -13,6 +13,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace nibblet {
@@ -153,6 +155,25 @@ int syncFolderOf(const std::string& path) {
   ::close(dir);
   // Some file systems cannot sync a folder at all; their names are as safe as they get.
   return rc == EINVAL ? 0 : rc;
+}
+
+void startWriteBack(int fd, std::uint64_t offset, std::uint64_t length) {
+#ifdef __linux__
+  ::sync_file_range(fd, static_cast<off_t>(offset), static_cast<off_t>(length), SYNC_FILE_RANGE_WRITE);
+#else
+  (void)fd;
+  (void)offset;
+  (void)length;
+#endif
+}
+
+void discardFileBeside(int fd, const std::string& tempName) {
+  ::unlink(tempName.c_str());
+  try {
+    std::thread([fd] { ::close(fd); }).detach();
+  } catch (const std::system_error&) {
+    ::close(fd);  // no thread to be had: the wait is paid here
+  }
 }
 
 int renameFileBeside(int fd, const std::string& tempName, const std::string& target) {

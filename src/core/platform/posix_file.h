@@ -44,6 +44,14 @@ int readAllAt(int fd, void* data, std::size_t size, std::uint64_t offset);
 int renameFileBeside(int fd, const std::string& tempName, const std::string& target);
 // renameFileBeside, then closes `fd`.
 int commitFileBeside(int fd, const std::string& tempName, const std::string& target);
+// Starts writing `length` bytes of `fd` from `offset` to the disk without waiting for them, so
+// the flush that ends a long write has little left to do (and a tap on Cancel is not kept
+// waiting behind it).
+void startWriteBack(int fd, std::uint64_t offset, std::uint64_t length);
+// Removes the helper file `tempName` that a piece of work gives up, and closes its descriptor
+// `fd`. The name goes at once; dropping the file's pages, which waits for those already on their
+// way to the disk, is left to a thread of its own, so stopped work ends at once.
+void discardFileBeside(int fd, const std::string& tempName);
 
 // True when both paths name the same existing folder, however they are spelled.
 bool isSameFolder(const std::string& a, const std::string& b);

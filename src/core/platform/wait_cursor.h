@@ -33,21 +33,28 @@ class NullWaitCursor : public WaitCursor {
   void end() override {}
 };
 
-// Shows the wait cursor for the lifetime of the scope.
+// Shows the wait cursor for the lifetime of the scope, and remembers whether the user asked to
+// stop the work meanwhile, so the caller knows it without relying on the operation to say so.
 class WaitCursorScope {
  public:
   explicit WaitCursorScope(WaitCursor& cursor) : m_cursor(cursor) { m_cursor.begin(); }
   ~WaitCursorScope() { m_cursor.end(); }
-  bool progress(std::uint64_t done, std::uint64_t total) { return m_cursor.progress(done, total); }
+  bool progress(std::uint64_t done, std::uint64_t total) {
+    if (!m_cursor.progress(done, total)) m_cancelled = true;
+    return !m_cancelled;
+  }
   // The report to hand to an operation that takes a ProgressReport.
   ProgressReport report() {
-    return [this](std::uint64_t done, std::uint64_t total) { return m_cursor.progress(done, total); };
+    return [this](std::uint64_t done, std::uint64_t total) { return progress(done, total); };
   }
+  // True once a report answered false: the work is to be taken back.
+  bool cancelled() const { return m_cancelled; }
   WaitCursorScope(const WaitCursorScope&) = delete;
   WaitCursorScope& operator=(const WaitCursorScope&) = delete;
 
  private:
   WaitCursor& m_cursor;
+  bool m_cancelled = false;
 };
 
 }  // namespace nibblet

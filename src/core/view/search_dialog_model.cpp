@@ -112,6 +112,7 @@ bool SearchDialogModel::formPattern(SearchMode mode, std::u16string_view text, c
 
 bool SearchDialogModel::ok() {
   SearchState& state = m_view.searchState();
+  std::vector<std::uint8_t> previous = std::move(state.pattern);
   state.pattern.clear();
   const std::uint32_t from = m_fromStart ? 0 : m_view.topOffset();
   if (m_text.empty()) {
@@ -130,8 +131,12 @@ bool SearchDialogModel::ok() {
     return false;
   }
   std::uint32_t hit = kNoOffset;
-  // A search the user stopped changes nothing; the dialog stays open.
-  if (formed && !scan(m_view, from, pattern, m_waitCursor, hit)) return false;
+  if (formed && !scan(m_view, from, pattern, m_waitCursor, hit)) {
+    // A search the user stopped changes nothing: the last hit stays marked, and Search next
+    // still goes on from it with its pattern. The dialog stays open.
+    state.pattern = std::move(previous);
+    return false;
+  }
   if (hit == kNoOffset) {
     notFound(m_texts, m_messages);
     m_view.setSearchMatch(kNoOffset, 0);
@@ -153,6 +158,7 @@ bool SearchDialogModel::searchNext(HexView& view, const Texts& texts, MessageBox
   }
   // From the byte after the hit, so a hit may overlap the one before.
   std::uint32_t hit = kNoOffset;
+  // A search the user stopped moves nothing and leaves the last hit marked.
   if (!scan(view, last + 1, state.pattern, waitCursor, hit)) return false;
   if (hit != kNoOffset) {
     view.setSearchMatch(hit, view.searchLength());

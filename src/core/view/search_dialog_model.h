@@ -51,7 +51,8 @@ class SearchDialogModel : public BarDialogModel {
 
   // Search next: from the byte after the last hit to the end, with the last pattern. Nothing
   // (and no message) without a hit to go on from, or when the hit is the last byte. When nothing
-  // is found, `messages` says so and the hit is cleared. Returns true on a new hit.
+  // is found, `messages` says so and the hit is cleared; a search the user stopped changes
+  // nothing. Returns true on a new hit.
   static bool searchNext(HexView& view, const Texts& texts, MessageBox& messages, WaitCursor& waitCursor);
 
  private:

@@ -19,7 +19,10 @@
 namespace nibblet {
 
 struct AppContext {
-  explicit AppContext(RegistryKey& registryKey) : key(registryKey) { messages.setTexts(&texts); }
+  explicit AppContext(RegistryKey& registryKey) : key(registryKey) {
+    messages.setTexts(&texts);
+    waitCursor.setTexts(&texts);
+  }
 
   RegistryKey& key;
   ScreenScale scale;

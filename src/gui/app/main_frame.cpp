@@ -26,6 +26,7 @@
 #include "gui/app/empty_page.h"
 #include "gui/app/first_paint_report.h"
 #include "gui/app/frame_diff_window.h"
+#include "gui/app/open_after_paint.h"
 #include "gui/app/settings_writer.h"
 #include "gui/browser/run_file_browser.h"
 #include "gui/convert/converter_dialog.h"
@@ -160,8 +161,20 @@ MainFrame::MainFrame(AppContext& context, const std::u16string& commandLinePath)
   });
 
   if (!commandLinePath.empty()) {
-    m_document.setPath(commandLinePath);
-    m_document.openDocument();
+    const Settings& settings = m_context.settings;
+    // A file copied before it opens (a temporary copy, a backup) opens once the window is on
+    // the screen, so the copy runs under its progress panel; on the spot it opens at once and
+    // the first paint shows it.
+    if (settings.openMode == 1 || !textOf(settings.backupPath).empty()) {
+      runAfterFirstPaint(this, [this, commandLinePath] {
+        if (m_document.isOpen() || !isVisible()) return;
+        m_document.setPath(commandLinePath);
+        m_document.openDocument();
+      });
+    } else {
+      m_document.setPath(commandLinePath);
+      m_document.openDocument();
+    }
   }
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/diff/compare.h"
 #include "core/diff/diff_commands.h"
+#include "core/diff/diff_import.h"
 #include "core/platform/unicode.h"
 #include "support/document_fixture.h"
 
@@ -421,6 +422,42 @@ TEST(Import, RefusedFilesChangeNothing) {
   f.commands.importDiff();
   EXPECT_EQ(f.last().text, u"Changed 1 byte(s).");
   EXPECT_EQ(f.document.bytes()[0], 0x06);
+}
+
+TEST(Import, StoppedWritingTakesBackEveryByteAndTellsTheObserver) {
+  // 40,000 lines over 4 KiB: each offset about ten times, every line expecting the byte as it is
+  // now, in both directions; stopped at each report in turn.
+  struct Observer : ChangeObserver {
+    void changeAppended(const ChangeEntry&) override { ++net; }
+    void changeUndone(const ChangeEntry&) override { --net; }
+    int net = 0;
+  };
+  std::vector<std::uint8_t> original(4096);
+  for (std::size_t i = 0; i < original.size(); ++i) original[i] = static_cast<std::uint8_t>(i * 7);
+  for (DiffDirection direction : {DiffDirection::Apply, DiffDirection::TakeBack}) {
+    std::vector<DiffLine> lines;
+    for (std::uint32_t i = 0; i < 40000; ++i) {
+      std::uint8_t now = original[i % 4096], other = static_cast<std::uint8_t>(i ^ 0x5A);
+      lines.push_back(direction == DiffDirection::Apply ? DiffLine{i % 4096, now, other} : DiffLine{i % 4096, other, now});
+    }
+    for (int stopAt = 1;; ++stopAt) {
+      std::vector<std::uint8_t> bytes = original;
+      ChangeLog log;
+      Observer observer;
+      log.append(9, bytes[9], bytes[9]);  // an edit from before
+      log.setObserver(&observer);
+      int reports = 0;
+      writeLines(lines, bytes.data(), 4096, log, direction, [&](std::uint64_t, std::uint64_t) { return ++reports != stopAt; });
+      if (reports < stopAt) {
+        EXPECT_EQ(log.count(), 40001u);  // ran to the end: every line is an edit
+        EXPECT_GE(stopAt, 3);
+        break;
+      }
+      EXPECT_EQ(bytes, original) << "stopped at report " << stopAt;
+      EXPECT_EQ(log.count(), 1u);
+      EXPECT_EQ(observer.net, 0);
+    }
+  }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <random>
+#include <span>
 #include <vector>
 
 namespace nibblet {
@@ -39,6 +40,43 @@ TEST(ChangeLog, UndoRestoresOnlyBytesThatStillHoldTheNewValue) {
   EXPECT_TRUE(log.undoLast(bytes, 4));
   EXPECT_EQ(bytes[1], 2);
   EXPECT_TRUE(log.isEmpty());
+}
+
+TEST(ChangeLog, TakingBackManyAtOnceMatchesUndoingOneByOne) {
+  struct Observer : ChangeObserver {
+    void changeAppended(const ChangeEntry&) override {}
+    void changeUndone(const ChangeEntry&) override { ++single; }
+    void changesUndone(std::span<const ChangeEntry> entries) override { batches.push_back(entries.size()); }
+    bool mayWrite() override { return writable; }
+    int single = 0;
+    std::vector<std::size_t> batches;
+    bool writable = true;
+  } observer;
+  std::mt19937 random(11);
+  std::vector<std::uint8_t> one(64), many(64);
+  ChangeLog a, b;
+  b.setObserver(&observer);
+  for (int i = 0; i < 500; ++i) {
+    std::uint32_t at = random() % 70;  // a few outside the bytes
+    std::uint8_t value = static_cast<std::uint8_t>(random());
+    std::uint8_t now = at < 64 ? one[at] : 0;
+    a.append(at, now, value);
+    b.append(at, now, value);
+    if (at < 64) one[at] = many[at] = value;
+    if (i % 50 == 0) one[i % 64] = many[i % 64] = 0xEE;  // changed behind the log's back
+  }
+  observer.writable = false;
+  EXPECT_FALSE(b.undoTo(100, many.data(), 64));
+  EXPECT_EQ(b.count(), 500u);
+  observer.writable = true;
+  while (a.count() > 100) a.undoLast(one.data(), 64);
+  EXPECT_TRUE(b.undoTo(100, many.data(), 64));
+  EXPECT_EQ(many, one);
+  EXPECT_EQ(b.count(), 100u);
+  EXPECT_EQ(observer.batches, std::vector<std::size_t>{400});
+  EXPECT_EQ(observer.single, 0);
+  EXPECT_TRUE(b.undoTo(100, many.data(), 64));  // nothing left to take back
+  EXPECT_EQ(reported(b, 0, 100), expected(b, 0, 100));
 }
 
 // Appends, undos and clears in random order, with a look at the index after each step: the

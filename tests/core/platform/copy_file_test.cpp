@@ -70,7 +70,7 @@ void copyAndStop(const std::string& folder, std::size_t size, int stopAt) {
 
 TEST(CopyFile, CopiesEveryByteAndStopsCleanlyWhenAsked) {
   TempDir dir;
-  // Reports come every 32 MiB and at the end: stopped at the second, a copy is in its middle.
+  // Reports come every 8 MiB and at the end: stopped at the second, a copy is in its middle.
   copyAndStop(dir.path(), (70u << 20) + 3, 2);
 }
 
