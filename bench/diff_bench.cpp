@@ -15,6 +15,7 @@
 
 #include "alternating.h"
 #include "bench_document.h"
+#include "plain_diff_reader.h"
 #include "core/diff/diff_commands.h"
 #include "core/diff/diff_file.h"
 #include "core/document/change_log.h"
@@ -35,18 +36,6 @@ const ChangeLog& bigLog() {
   if (log.count() == 0)
     for (std::uint32_t i = 0; i < kLines; ++i) log.append(i * 16, static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(~i));
   return log;
-}
-
-// The plain C reading of a difference file: fgets and sscanf per line.
-void readWithFgets(const std::string& path, std::vector<DiffLine>& lines) {
-  FILE* f = std::fopen(path.c_str(), "r");
-  char line[255];
-  while (std::fgets(line, sizeof line, f)) {
-    unsigned offset, first, second;
-    if (std::sscanf(line, "%8X: %2X %2X", &offset, &first, &second) == 3)
-      lines.push_back({offset, static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)});
-  }
-  std::fclose(f);
 }
 
 // The document the 4M lines apply to: it holds every line's first value.
@@ -130,7 +119,7 @@ double importInPlainC() {
   std::vector<std::uint8_t> doc = importDocument();
   double seconds = bench::timeOnce([&] {
     std::vector<DiffLine> lines;
-    readWithFgets(toUtf8(setup.diffFile), lines);
+    bench::readWithFgets(toUtf8(setup.diffFile), lines);
     bool fits = true;
     for (const DiffLine& l : lines) fits &= l.offset < doc.size() && doc[l.offset] == l.firstValue;
     FILE* journal = std::fopen(journalPath.c_str(), "w");

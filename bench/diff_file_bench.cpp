@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "alternating.h"
+#include "plain_diff_reader.h"
 #include "core/diff/diff_file.h"
 #include "core/document/change_log.h"
 #include "core/platform/unicode.h"
@@ -67,14 +68,7 @@ int main() {
   bench::Alternating read;
   read.addTimed("fgets and sscanf per line", [&] {
     std::vector<DiffLine> got;
-    FILE* f = std::fopen(ours.c_str(), "r");
-    char line[255];
-    while (std::fgets(line, sizeof line, f)) {
-      unsigned offset, first, second;
-      if (std::sscanf(line, "%8X: %2X %2X", &offset, &first, &second) == 3)
-        got.push_back({offset, static_cast<std::uint8_t>(first), static_cast<std::uint8_t>(second)});
-    }
-    std::fclose(f);
+    bench::readWithFgets(ours, got);
   });
   read.addTimed("readDiffFile", [&] {
     lines.clear();

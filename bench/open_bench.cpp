@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "alternating.h"
+#include "bench_document.h"
 #include "core/document/hex_document.h"
 #include "core/platform/unicode.h"
 
@@ -40,16 +41,7 @@ void writeFile(const std::string& path, std::int64_t size) {
 }
 
 // A document with in-memory services; `openMode` 0 on the spot, 1 a temporary copy in `work`.
-struct Document {
-  Settings settings = Settings::defaults(u"/tmp");
-  MemoryRegistryKey key;
-  RecentFiles recent;
-  Texts texts;
-  ScriptedMessageBox messages;
-  NullWaitCursor cursor;
-  NoDocumentWindow window;
-  HexDocument document{DocumentServices{settings, key, recent, texts, messages, cursor, 1}, window};
-
+struct Document : bench::BenchDocument {
   Document(int openMode, const std::string& work) {
     settings.openMode = openMode;
     setText(settings.workPath, fromUtf8(work));
