@@ -60,19 +60,35 @@ int HexDocument::ask(int captionId, int textId, std::initializer_list<FormatArg>
   return showMessage(m_services.messages, t.loadText(captionId), kStyleQuestion, t.loadText(textId), args);
 }
 
+int HexDocument::syncCopy() {
+  if (!m_copyUnsynced) return 0;
+  if (::fdatasync(m_file.descriptor()) != 0) return lastError();
+  m_copyUnsynced = false;
+  return 0;
+}
+
 void HexDocument::changeAppended(const ChangeEntry& entry) {
+  syncCopy();
   m_journal.changeAppended(entry);
   m_touched.push_back(entry.offset);
   m_unsaved = true;
 }
 
 void HexDocument::changesAppended(std::span<const ChangeEntry> entries) {
+  syncCopy();
   m_journal.changesAppended(entries);
   for (const ChangeEntry& e : entries) m_touched.push_back(e.offset);
   m_unsaved = true;
 }
 
 bool HexDocument::mayWrite() {
+  // The copy is made without waiting for the disk: until its first edit it holds nothing a power
+  // cut could take. Before that edit it goes to the disk, so a copy offered for recovery is
+  // never one whose bytes never got there.
+  if (int error = syncCopy(); error != 0) {
+    showError(kIdsErrorWithFile, {error, m_path});
+    return false;
+  }
   // On the spot the bytes go into the mapped file: once that is no longer the file at the path,
   // nothing more is written into it until the user has said what becomes of the edits.
   if (!m_replaced && isTemporaryCopy()) return true;
@@ -292,7 +308,8 @@ bool HexDocument::openTemporaryCopy() {
   int fd = -1;
   if (error == 0) {
     WaitCursorScope busy(m_services.waitCursor);
-    error = copyFileKeepingOpen(m_sourcePath, m_path, /*ownerOnly=*/true, fd, busy.report());
+    error = copyFileKeepingOpen(m_sourcePath, m_path, /*ownerOnly=*/true, fd, busy.report(),
+                                CopyDurability::Deferred);
   }
   if (error != 0) {
     m_journal.discardUnused();
@@ -311,6 +328,7 @@ bool HexDocument::openTemporaryCopy() {
     m_window.setTitle(u"Nibblet");
     return false;
   }
+  m_copyUnsynced = true;
   finishOpen(true);
   m_unsaved = false;
   m_services.recentFiles.add(m_services.key, m_sourcePath);
@@ -456,6 +474,7 @@ void HexDocument::release(bool keepForRecovery) {
   m_unsaved = false;
   m_savedOnce = false;
   m_saveWhole = false;
+  m_copyUnsynced = false;
   m_journalErrorShown = false;
   m_journalCreateError = 0;
   m_replaced = false;

@@ -140,6 +140,8 @@ class HexDocument : private ChangeObserver {
   void remapToPath();
   // Writes the on-the-spot file and its folder to disk; 0 or the system error code.
   int syncOnTheSpot();
+  // Puts a fresh temporary copy on the disk once, before its first edit; 0 or the error.
+  int syncCopy();
   // Maps `path` for editing; on failure shows the open error and forgets `path`.
   bool mapDocument();
   // 0, or the error of a backup that was configured but could not be made.
@@ -175,6 +177,7 @@ class HexDocument : private ChangeObserver {
   bool m_savedOnce = false;            // a save succeeded since the document was opened
   bool m_saveWhole = false;            // the next save writes every byte (a recovered copy)
   bool m_journalErrorShown = false;
+  bool m_copyUnsynced = false;         // the fresh copy may not be on the disk yet
   int m_journalCreateError = 0;        // the crash journal could not be made
   std::vector<std::string> m_leftJournals;  // save journals a failed save could not drop
   bool m_replaced = false;             // the path no longer names the mapped file

@@ -29,8 +29,8 @@ bool notSupported(int error) {
 
 class Copy {
  public:
-  Copy(int in, int out, std::uint64_t total, const ProgressReport& progress)
-      : m_in(in), m_out(out), m_total(total), m_progress(progress) {}
+  Copy(int in, int out, std::uint64_t total, const ProgressReport& progress, bool writeBack)
+      : m_in(in), m_out(out), m_total(total), m_progress(progress), m_writeBack(writeBack) {}
 
   // 0, ECANCELED, the system error, or -1 when this way is not available (nothing copied).
   int inKernel() {
@@ -66,7 +66,7 @@ class Copy {
   int copied(std::uint64_t n) {
     m_copied += n;
     if (m_copied - m_reported < kChunk) return 0;
-    startWriteBack(m_out, m_reported, m_copied - m_reported);
+    if (m_writeBack) startWriteBack(m_out, m_reported, m_copied - m_reported);
     m_reported = m_copied;
     return m_progress && !m_progress(m_copied, m_total) ? ECANCELED : 0;
   }
@@ -74,14 +74,15 @@ class Copy {
   int m_in, m_out;
   std::uint64_t m_total;
   const ProgressReport& m_progress;
+  bool m_writeBack;
   std::uint64_t m_copied = 0;
   std::uint64_t m_reported = 0;
 };
 
 }  // namespace
 
-int copyFileBytes(int in, int out, std::uint64_t total, const ProgressReport& progress) {
-  Copy copy(in, out, total, progress);
+int copyFileBytes(int in, int out, std::uint64_t total, const ProgressReport& progress, bool startWriteBack) {
+  Copy copy(in, out, total, progress, startWriteBack);
 #ifdef __linux__
   if (::ioctl(out, FICLONE, in) == 0) return copy.end();
 #endif

@@ -96,7 +96,7 @@ int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool
 }
 
 int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd,
-                        const ProgressReport& progress) {
+                        const ProgressReport& progress, CopyDurability durability) {
   fd = -1;
   std::string target = native(to);
   int in = ::open(native(from).c_str(), O_RDONLY | O_CLOEXEC);
@@ -118,13 +118,19 @@ int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bo
     ::close(in);
     return rc;
   }
-  rc = copyFileBytes(in, out, static_cast<std::uint64_t>(st.st_size), progress);
+  const bool synced = durability == CopyDurability::Synced;
+  rc = copyFileBytes(in, out, static_cast<std::uint64_t>(st.st_size), progress, synced);
   ::close(in);
   if (rc != 0) {
     discardFileBeside(out, temp);
     return rc;
   }
-  rc = renameFileBeside(out, temp, target);
+  if (synced) {
+    rc = renameFileBeside(out, temp, target);
+  } else if (::rename(temp.c_str(), target.c_str()) != 0) {
+    rc = lastError();
+    ::unlink(temp.c_str());
+  }
   if (rc != 0) {
     ::close(out);
     return rc;

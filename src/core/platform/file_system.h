@@ -50,12 +50,19 @@ int setReadOnly(const std::u16string& path, bool readOnly);
 // result is ECANCELED.
 int copyFileReplacing(const std::u16string& from, const std::u16string& to, bool ownerOnly,
                       const ProgressReport& progress = {});
+// Whether a copy is on the disk when copyFileKeepingOpen returns, or only in the system's cache
+// (a copy whose caller syncs it before it holds anything worth keeping).
+enum class CopyDurability { Synced, Deferred };
+
 // copyFileReplacing that hands the new file's descriptor (read-write, locked against
 // clean-up by a later start) to the caller, so it is used without opening the name again.
 // `progress`, when given, hears of every 8 MiB copied (copied, total); when it answers false
-// the copy stops, its partial file is removed and the result is ECANCELED.
+// the copy stops, its partial file is removed and the result is ECANCELED. A Deferred copy is
+// renamed into place without waiting for the disk; the caller must fdatasync `fd` before the
+// copy holds anything that must outlive a power cut.
 int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bool ownerOnly, int& fd,
-                        const ProgressReport& progress = {});
+                        const ProgressReport& progress = {},
+                        CopyDurability durability = CopyDurability::Synced);
 
 // 0 when `folder` is a folder of this user that no other user can write names into (not group
 // or world writable, unless the sticky bit is set); EPERM when it is not private, ENOTDIR or

@@ -9,6 +9,7 @@
 
 #include "core/platform/unicode.h"
 #include "support/document_fixture.h"
+#include "support/system_calls.h"
 
 namespace nibblet {
 namespace {
@@ -173,6 +174,34 @@ TEST(OpenModes, ACacheFolderThatIsNotUtf8IsNeverUsed) {
   EXPECT_FALSE(exists("backups"));
   if (saved) ::setenv("XDG_CACHE_HOME", previous.c_str(), 1);
   else ::unsetenv("XDG_CACHE_HOME");
+}
+
+// A temporary copy is opened without waiting for the disk, and goes there once, before its
+// first edit: a copy offered for recovery after a power cut always had its bytes on the disk.
+// When that sync fails, nothing is written and the user is told.
+TEST(OpenModes, ATemporaryCopyReachesTheDiskBeforeItsFirstEdit) {
+  DocumentFixture f;
+  test::planCalls({"fdatasync"});
+  ASSERT_TRUE(f.open("a.bin", kBytes, 1));
+  EXPECT_EQ(test::countedCalls(), 0);
+  EXPECT_TRUE(f.document.changeLog().mayWrite());
+  f.edit(0, 0xAA);
+  f.edit(1, 0xBB);
+  EXPECT_EQ(test::stopCounting(), 1);
+  f.document.close();
+
+  test::CallPlan failing;
+  failing.only = "fdatasync";
+  failing.failFrom = 1;
+  failing.failError = EIO;
+  test::planCalls(failing);
+  f.messages.clear();
+  ASSERT_TRUE(f.open("b.bin", kBytes, 1));
+  EXPECT_FALSE(f.document.changeLog().mayWrite());
+  test::stopCounting();
+  ASSERT_EQ(f.messages.shown().size(), 1u);
+  EXPECT_EQ(f.messages.shown()[0].text, u"Error 5 with file " + f.document.path() + u".");
+  EXPECT_TRUE(f.document.changeLog().mayWrite());  // a later try that succeeds lets the edit go
 }
 
 }  // namespace
