@@ -62,7 +62,9 @@ int HexDocument::ask(int captionId, int textId, std::initializer_list<FormatArg>
 
 int HexDocument::syncCopy() {
   if (!m_copyUnsynced) return 0;
-  if (::fdatasync(m_file.descriptor()) != 0) return lastError();
+  // A large copy may take a while to reach a slow card: it goes under the progress bar.
+  WaitCursorScope busy(m_services.waitCursor);
+  if (int rc = syncInPieces(m_file.descriptor(), m_file.size(), busy.report()); rc != 0) return rc;
   m_copyUnsynced = false;
   return 0;
 }
@@ -86,7 +88,8 @@ bool HexDocument::mayWrite() {
   // cut could take. Before that edit it goes to the disk, so a copy offered for recovery is
   // never one whose bytes never got there.
   if (int error = syncCopy(); error != 0) {
-    showError(kIdsErrorWithFile, {error, m_path});
+    // A stop on Cancel writes nothing and says nothing.
+    if (error != ECANCELED) showError(kIdsErrorWithFile, {error, m_path});
     return false;
   }
   // On the spot the bytes go into the mapped file: once that is no longer the file at the path,

@@ -167,6 +167,23 @@ void startWriteBack(int fd, std::uint64_t offset, std::uint64_t length) {
 #endif
 }
 
+int syncInPieces(int fd, std::uint64_t size, const std::function<bool(std::uint64_t, std::uint64_t)>& progress) {
+#ifdef __linux__
+  constexpr std::uint64_t kPiece = 16u << 20;
+  for (std::uint64_t at = 0; at < size; at += kPiece) {
+    const std::uint64_t n = std::min(kPiece, size - at);
+    if (::sync_file_range(fd, static_cast<off_t>(at), static_cast<off_t>(n),
+                          SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER) != 0)
+      break;  // a file system without it: the fdatasync below does all of it
+    if (progress && !progress(at + n, size)) return ECANCELED;
+  }
+#else
+  (void)size;
+  (void)progress;
+#endif
+  return ::fdatasync(fd) == 0 ? 0 : lastError();
+}
+
 void discardFileBeside(int fd, const std::string& tempName) {
   ::unlink(tempName.c_str());
   try {

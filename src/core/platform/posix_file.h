@@ -48,6 +48,10 @@ int commitFileBeside(int fd, const std::string& tempName, const std::string& tar
 // the flush that ends a long write has little left to do (and a tap on Cancel is not kept
 // waiting behind it).
 void startWriteBack(int fd, std::uint64_t offset, std::uint64_t length);
+// Puts the first `size` bytes of `fd` and its size on the disk, in pieces that each end with a
+// call of `progress` (written, total); when it answers false the rest is left to the system and
+// the result is ECANCELED. 0 or the system error code.
+int syncInPieces(int fd, std::uint64_t size, const std::function<bool(std::uint64_t, std::uint64_t)>& progress);
 // Removes the helper file `tempName` that a piece of work gives up, and closes its descriptor
 // `fd`. The name goes at once; dropping the file's pages, which waits for those already on their
 // way to the disk, is left to a thread of its own, so stopped work ends at once.
