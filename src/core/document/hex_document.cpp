@@ -84,6 +84,12 @@ void HexDocument::changesAppended(std::span<const ChangeEntry> entries) {
 }
 
 bool HexDocument::mayWrite() {
+  if (m_readOnly) {
+    const Texts& t = m_services.texts;
+    showMessage(m_services.messages, t.loadText(kIdsOpenFile), kStyleInformation, t.loadText(kIdsShownReadOnly),
+                {m_path});
+    return false;
+  }
   // The copy is made without waiting for the disk: until its first edit it holds nothing a power
   // cut could take. Before that edit it goes to the disk, so a copy offered for recovery is
   // never one whose bytes never got there.
@@ -156,8 +162,13 @@ bool HexDocument::openDocument() {
   bool asCopy = m_services.settings.openMode == 1;
   if (!m_workFolder.empty() && !asCopy &&
       CrashRecovery::openOnTheSpotElsewhere(toUtf8(m_workFolder), toUtf8(m_path))) {
-    // Edits made on the spot by two programs would overwrite each other's.
-    if (ask(kIdsOpenFile, kIdsOpenElsewhere, {m_path}) != kButtonYes) {
+    // Edits made on the spot by two programs would overwrite each other's: this one takes a
+    // temporary copy, or only looks.
+    const Texts& t = m_services.texts;
+    int answer = showMessage(m_services.messages, t.loadText(kIdsOpenFile), kStyleQuestionCancel,
+                             t.loadText(kIdsOpenElsewhere), {m_path});
+    if (answer == kButtonNo) return openReadOnly();
+    if (answer != kButtonYes) {
       forgetPath();
       return false;
     }
@@ -284,6 +295,21 @@ std::string HexDocument::freeJournalName() const {
   for (int n = 2; entryKind(fromUtf8(name)) != FileKind::Missing && n < 100; ++n)
     name = stem + "-" + std::to_string(n) + ".jnl";
   return name;
+}
+
+bool HexDocument::openReadOnly() {
+  // Mapped for reading only, with no journal: nothing of this run can reach the file.
+  if (int error = m_file.open(m_path, Access::ReadOnly); error != 0) {
+    showOpenError(m_path, error);
+    forgetPath();
+    return false;
+  }
+  m_readOnly = true;
+  m_window.setTitle(formatText(m_services.texts.loadText(kIdsReadOnlyTitle), {fileNamePart(m_path)}));
+  finishOpen(false);
+  m_unsaved = false;
+  m_services.recentFiles.add(m_services.key, m_path);
+  return true;
 }
 
 bool HexDocument::mapDocument() {
@@ -435,7 +461,7 @@ bool HexDocument::close() {
   }
   if (checkMapping()) return true;
   bool keep = !m_leftJournals.empty();
-  if (m_file.isOpen() && !isTemporaryCopy()) {
+  if (m_file.isOpen() && !isTemporaryCopy() && !m_readOnly) {
     // The edits on the spot are in the file's pages; a write-back that fails (a card pulled
     // out, a full share) is said, and the journal of the edits is kept.
     int error = syncOnTheSpot();
@@ -482,6 +508,7 @@ void HexDocument::release(bool keepForRecovery) {
   m_journalCreateError = 0;
   m_replaced = false;
   m_replacedAsked = false;
+  m_readOnly = false;
   m_leftJournals.clear();
 }
 
@@ -526,7 +553,7 @@ int HexDocument::abandon() {
     m_journal.release();
     return 0;
   }
-  int error = isTemporaryCopy() ? 0 : syncOnTheSpot();
+  int error = isTemporaryCopy() || m_readOnly ? 0 : syncOnTheSpot();
   bool keep = m_sourcePath.empty() ? !m_changeLog.isEmpty() : m_unsaved || !m_leftJournals.empty();
   release(keep);
   return error;
@@ -557,7 +584,7 @@ void HexDocument::undoAll() {
 }
 
 bool HexDocument::isPathReplaced() const {
-  if (!m_file.isOpen() || isTemporaryCopy()) return false;
+  if (!m_file.isOpen() || isTemporaryCopy() || m_readOnly) return false;
   FileIdentity atPath, mapped;
   if (identityOf(m_file.descriptor(), "", mapped) != 0) return false;
   return identityOf(-1, toUtf8(m_path), atPath) != 0 || !atPath.sameFile(mapped);

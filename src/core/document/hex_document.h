@@ -109,6 +109,9 @@ class HexDocument : private ChangeObserver {
   // True once the mapping faulted; checkMapping then closes the document.
   bool isDamaged() const { return m_file.isOpen() && m_file.isDamaged(); }
   bool isTemporaryCopy() const { return !m_sourcePath.empty(); }
+  // Shown only: the file is open on the spot in another running program, and every edit here
+  // is refused with a word.
+  bool isReadOnly() const { return m_readOnly; }
   const std::u16string& path() const { return m_path; }
   const std::u16string& sourcePath() const { return m_sourcePath; }
   std::u16string& comparePath() { return m_comparePath; }
@@ -129,6 +132,7 @@ class HexDocument : private ChangeObserver {
   bool openOnTheSpot(CrashRecovery::Offer* recovered);
   bool openTemporaryCopy();
   bool openRecoveredCopy(CrashRecovery::Offer& found);
+  bool openReadOnly();
   // The name of a new crash journal on the spot; never one that exists.
   std::string freeJournalName() const;
   // Leaves the title and the path as they were before an open that did not happen.
@@ -182,6 +186,7 @@ class HexDocument : private ChangeObserver {
   std::vector<std::string> m_leftJournals;  // save journals a failed save could not drop
   bool m_replaced = false;             // the path no longer names the mapped file
   bool m_replacedAsked = false;        // and the user was asked about it
+  bool m_readOnly = false;             // a look at a file another program edits on the spot
   std::int64_t m_pathCheckedAt = 0;    // when the idle check last looked, in ms
 };
 

@@ -142,6 +142,8 @@ constexpr int kIdsFileGone = 40215;            // the file on the spot was moved
 constexpr int kIdsKeptAsCopy = 40216;          // the edited file was kept as a copy
 constexpr int kIdsReplacedNotWritten = 40217;  // the new file does not hold what the changes replace
 constexpr int kIdsSettingsNotStored = 40218;   // the settings could not be stored
+constexpr int kIdsShownReadOnly = 40219;       // an edit refused: the file is shown read-only
+constexpr int kIdsReadOnlyTitle = 40220;       // the title of a file shown read-only
 
 // Texts of the values panel.
 constexpr int kIdsValues = 40500;             // "Values": the panel's title and the byte menu item

@@ -9,6 +9,7 @@ int ScriptedMessageBox::show(const std::u16string& caption, int style, const std
     m_answers.erase(m_answers.begin());
     return button;
   }
+  if (style == kStyleQuestionCancel) return kButtonCancel;
   return style == kStyleQuestion ? kButtonNo : kButtonOk;
 }
 

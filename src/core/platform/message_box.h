@@ -10,10 +10,12 @@ namespace nibblet {
 constexpr int kStylePlain = 0;
 constexpr int kStyleError = 16;
 constexpr int kStyleQuestion = 36;  // Yes/No buttons with the question icon
+constexpr int kStyleQuestionCancel = 35;  // Yes/No/Cancel buttons with the question icon
 constexpr int kStyleInformation = 64;
 
 // Buttons a message box returns.
 constexpr int kButtonOk = 1;
+constexpr int kButtonCancel = 2;
 constexpr int kButtonYes = 6;
 constexpr int kButtonNo = 7;
 
@@ -25,7 +27,7 @@ class MessageBox {
 };
 
 // Records every message and answers from a queue of buttons; questions beyond the queue are
-// answered No, other boxes OK.
+// answered No (or Cancel, where the box has one), other boxes OK.
 class ScriptedMessageBox : public MessageBox {
  public:
   struct Shown {

@@ -70,12 +70,21 @@ int QtMessageBox::show(const std::u16string& caption, int style, const std::u16s
   box.setTextFormat(Qt::PlainText);
   switch (style) {
     case kStyleError: box.setIcon(QMessageBox::Critical); break;
-    case kStyleQuestion: box.setIcon(QMessageBox::Question); break;
+    case kStyleQuestion:
+    case kStyleQuestionCancel: box.setIcon(QMessageBox::Question); break;
     case kStyleInformation: box.setIcon(QMessageBox::Information); break;
     default: box.setIcon(QMessageBox::NoIcon); break;
   }
-  bool question = style == kStyleQuestion;
-  if (question) {
+  bool question = style == kStyleQuestion || style == kStyleQuestionCancel;
+  if (style == kStyleQuestionCancel) {
+    // Cancel is the answer that does nothing: Escape and the close button give it.
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.setEscapeButton(QMessageBox::Cancel);
+    box.button(QMessageBox::Yes)->setText(buttonText(kIdsYes, u"Yes"));
+    box.button(QMessageBox::No)->setText(buttonText(kIdsNo, u"No"));
+    box.button(QMessageBox::Cancel)->setText(buttonText(kIdsCancel, u"Cancel"));
+  } else if (question) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::Yes);
     box.button(QMessageBox::Yes)->setText(buttonText(kIdsYes, u"Yes"));
@@ -101,6 +110,7 @@ int QtMessageBox::show(const std::u16string& caption, int style, const std::u16s
   QAbstractButton* pressed = box.clickedButton();
   if (pressed == box.button(QMessageBox::Yes)) return kButtonYes;
   if (pressed == box.button(QMessageBox::No)) return kButtonNo;
+  if (style == kStyleQuestionCancel) return kButtonCancel;
   return 0;
 }
 

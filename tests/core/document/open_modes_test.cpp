@@ -181,7 +181,9 @@ TEST(OpenModes, ACacheFolderThatIsNotUtf8IsNeverUsed) {
 // When that sync fails, nothing is written and the user is told.
 TEST(OpenModes, ATemporaryCopyReachesTheDiskBeforeItsFirstEdit) {
   DocumentFixture f;
-  test::planCalls({"fdatasync"});
+  test::CallPlan plan;
+  plan.only = "fdatasync";
+  test::planCalls(plan);
   ASSERT_TRUE(f.open("a.bin", kBytes, 1));
   EXPECT_EQ(test::countedCalls(), 0);
   EXPECT_TRUE(f.document.changeLog().mayWrite());

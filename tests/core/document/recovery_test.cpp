@@ -309,7 +309,7 @@ TEST(Recovery, UnreadableJournalsAreSetAsideWithTheirCopiesAndToldOnce) {
   EXPECT_FALSE(exists(journal));
 }
 
-TEST(Recovery, ASecondProgramOnTheSpotIsWarnedAndMayTakeACopy) {
+TEST(Recovery, ASecondProgramOnTheSpotIsWarnedAndMayTakeACopyOrOnlyLook) {
   DocumentFixture f;
   writeFile(f.dir.file("a.bin"), kOld);
   int ready[2], done[2];
@@ -327,14 +327,26 @@ TEST(Recovery, ASecondProgramOnTheSpotIsWarnedAndMayTakeACopy) {
   ASSERT_EQ(c, 'y');
   const std::u16string warning = f.dir.u16("a.bin") +
                                  u" is open on the spot in another running Nibblet: changes made in both would overwrite "
-                                 u"each other. Open it as a temporary copy instead? No leaves it closed.";
-  for (int answer : {kButtonNo, kButtonYes}) {
+                                 u"each other. Yes opens it as a temporary copy, No shows it read-only, Cancel leaves it closed.";
+  for (int answer : {kButtonCancel, kButtonNo, kButtonYes}) {
     f.messages.clear();
     f.messages.answer(answer);
     f.document.setPath(f.dir.u16("a.bin"));
-    EXPECT_EQ(f.document.openDocument(), answer == kButtonYes);
+    EXPECT_EQ(f.document.openDocument(), answer != kButtonCancel);
     EXPECT_EQ(textsOf(f.messages), std::vector<std::u16string>{warning});
     EXPECT_EQ(f.document.isTemporaryCopy(), answer == kButtonYes);
+    EXPECT_EQ(f.document.isReadOnly(), answer == kButtonNo);
+    if (answer == kButtonNo) {
+      // A look only: every edit is refused with a word, no journal is made, and the file keeps
+      // what the first program writes into it.
+      f.messages.clear();
+      EXPECT_FALSE(f.document.changeLog().mayWrite());
+      ASSERT_EQ(f.messages.shown().size(), 1u);
+      EXPECT_NE(f.messages.shown()[0].text.find(u"is shown read-only"), std::u16string::npos);
+      EXPECT_EQ(f.window.title, u"a.bin (read-only)");
+      EXPECT_TRUE(f.document.close());
+      EXPECT_EQ(readFile(f.dir.file("a.bin")), kOld);
+    }
   }
   f.document.close();
   ASSERT_EQ(::write(done[1], "x", 1), 1);
