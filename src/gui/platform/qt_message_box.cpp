@@ -5,9 +5,11 @@
 #include <QCursor>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 
 #include <algorithm>
 
@@ -94,9 +96,23 @@ int QtMessageBox::show(const std::u16string& caption, int style, const std::u16s
     box.setStandardButtons(QMessageBox::Ok);
     box.button(QMessageBox::Ok)->setText(buttonText(kIdsOkButton, u"OK"));
   }
+  // A row of buttons in the style's widths can be wider than a small screen: there each button
+  // is as wide as its word (and a finger) needs, without its icon.
+  bool narrow = false;
+  if (QScreen* screen = box.screen(); screen && box.buttons().size() > 2) {
+    int row = 0;
+    for (QAbstractButton* b : box.buttons()) row += std::max(b->sizeHint().width(), physicalPixels(12, &box)) + 8;
+    narrow = row + 40 > screen->availableGeometry().width();
+  }
   // Buttons a finger hits: at least 7 mm high and wide.
-  for (QAbstractButton* b : box.buttons())
-    b->setMinimumSize(std::max(b->sizeHint().width(), physicalPixels(12, &box)), physicalPixels(kFingerMillimetres, &box));
+  for (QAbstractButton* b : box.buttons()) {
+    int width = b->sizeHint().width();
+    if (narrow) {
+      b->setIcon(QIcon());
+      width = b->fontMetrics().horizontalAdvance(b->text()) + 12;
+    }
+    b->setMinimumSize(std::max(width, physicalPixels(12, &box)), physicalPixels(kFingerMillimetres, &box));
+  }
   // The caption stands inside the box too: a hand-held shell draws no frame around it.
   if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) addCaptionRow(&box, grid, m_scale);
   // A wait cursor set around a long operation must not hide the pointer over the box.
