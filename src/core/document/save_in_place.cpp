@@ -167,14 +167,19 @@ int saveWhole(const SaveRequest& r, TargetFile& target, const FileIdentity& now,
     ::close(copy);
     return rc;
   }
+  std::uint64_t written = 0;  // the copy's bytes at the file's start, when the work is stopped
   rc = copyInPlace(copy, target.fd(), h.copyIdentity.size, [&](std::uint64_t done, std::uint64_t) {
+    written = done;
     return !r.progress || r.progress(now.size + done, total);
   });
   if (rc == 0 && ::ftruncate(target.fd(), static_cast<off_t>(h.copyIdentity.size)) != 0) rc = lastError();
   if (rc == 0 && ::fsync(target.fd()) != 0) rc = lastError();
   if (rc != 0) {
-    // Cancelled or failed: the old content goes back in full, and only then the journal.
-    int undo = copyInPlace(old, target.fd(), now.size);
+    // Cancelled or failed: the old content goes back, and only then the journal. A stop comes
+    // between two pieces, so only what was written before it goes back (a tap is answered
+    // sooner); after a failure nobody knows how far a write got, and all of it goes back.
+    const std::uint64_t back = rc == ECANCELED ? std::min(written, now.size) : now.size;
+    int undo = copyInPlace(old, target.fd(), back);
     if (undo == 0 && ::ftruncate(target.fd(), static_cast<off_t>(now.size)) != 0) undo = lastError();
     if (undo == 0 && ::fsync(target.fd()) != 0) undo = lastError();
     if (undo != 0 || finishWithMode(target, journal, h, out) != 0) {

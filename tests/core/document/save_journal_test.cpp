@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/document/save_in_place.h"
 #include "core/document/start_up_report.h"
 #include "core/document/work_folder.h"
 #include "core/platform/unicode.h"
@@ -334,6 +335,47 @@ TEST(SaveJournal, ASaveOfAHugeChangeNeedsLittleMoreMemory) {
   std::vector<std::uint8_t> saved = readFile(f.dir.file("big.bin"));
   ASSERT_EQ(saved.size(), size);
   for (std::uint32_t at = 0; at < size; ++at) ASSERT_EQ(saved[at], at % 16 == 0 ? 1 : 0) << at;
+}
+
+// A whole save stopped between two pieces puts back only what it wrote, so the old content
+// must come back in full whether the copy is shorter or longer than the file it goes over.
+TEST(WholeSave, AStopAtAnyReportLeavesTheFileAsItWasWhateverItsSize) {
+  const std::uint32_t copySize = 4u << 20;
+  for (std::uint32_t theirSize : {copySize - (1u << 20) - 7, copySize + (1u << 20) + 7}) {
+    test::TempDir dir;
+    const std::string work = dir.file("work");
+    fs::create_directory(work);
+    fs::permissions(work, fs::perms::owner_all);
+    std::vector<std::uint8_t> copy(copySize), theirs(theirSize);
+    for (std::uint32_t i = 0; i < copySize; ++i) copy[i] = static_cast<std::uint8_t>(i * 7 + 1);
+    for (std::uint32_t i = 0; i < theirSize; ++i) theirs[i] = static_cast<std::uint8_t>(i * 13 + 5);
+    writeFile(dir.file("copy.tmp"), copy);
+    SaveRequest r;
+    r.target = dir.file("a.bin");
+    r.bytes = copy.data();
+    r.size = copySize;
+    r.workFolder = work;
+    r.whole = true;
+    r.copyPath = dir.file("copy.tmp");
+    int reports = 0;
+    r.progress = [&](std::uint64_t, std::uint64_t) { return ++reports > 0; };
+    SaveOutcome out;
+    writeFile(r.target, theirs);
+    ASSERT_EQ(saveInPlace(r, out), 0);
+    ASSERT_EQ(readFile(r.target), copy);
+    const int total = reports;
+    ASSERT_GT(total, 4);
+    for (int stopAt : {1, total / 2, total - 1, total}) {
+      SCOPED_TRACE(stopAt);
+      writeFile(r.target, theirs);
+      reports = 0;
+      r.progress = [&](std::uint64_t, std::uint64_t) { return ++reports < stopAt; };
+      EXPECT_EQ(saveInPlace(r, out), ECANCELED);
+      EXPECT_EQ(readFile(r.target), theirs);
+      EXPECT_TRUE(out.leftJournal.empty());
+      EXPECT_TRUE(fs::is_empty(work));
+    }
+  }
 }
 
 }  // namespace
