@@ -124,6 +124,15 @@ int keepOldContent(int from, std::uint64_t size, const std::string& path, const 
     rc = copyInPlace(from, fd, size, [&](std::uint64_t done, std::uint64_t) {
       return !progress || progress(done, total);
     });
+    // The copy goes to the disk in pieces, between which a stop is heard; the flush before
+    // the rename then has little left to do.
+    if (rc == 0) rc = syncInPieces(fd, size, [&](std::uint64_t, std::uint64_t) { return !progress || progress(size, total); });
+  }
+  if (rc == ECANCELED) {
+    // A stopped copy goes without waiting for its pages on their way to the disk.
+    discardFileBeside(fd, temp);
+    fd = -1;
+    return rc;
   }
   if (rc == 0) rc = renameFileBeside(fd, temp, path);
   else ::unlink(temp.c_str());
