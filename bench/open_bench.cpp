@@ -2,8 +2,8 @@
 // - on the spot, 16 MiB and 1 GiB: the file is mapped, not read, so the open must not grow with
 //   the file (at most 10 ms for 1 GiB); read() of the whole file into a buffer is shown beside;
 // - as a temporary copy, 1 GiB: the program's copy (shared extents, else a copy inside the
-//   system, synced and renamed) against `cp --reflink=auto` of the same file into the same
-//   folder: at most cp's time. Measured in /tmp, and on a loop-mounted btrfs image when the
+//   system, renamed, and synced only before its first edit) against `cp --reflink=auto` of the
+//   same file into the same folder: at most cp's time. Measured in /tmp, and on a loop-mounted btrfs image when the
 //   machine can make one (as root, with mkfs.btrfs), where both share extents.
 // ROUNDS (default 5) sets the rounds; every file is removed at the end.
 

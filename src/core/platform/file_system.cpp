@@ -119,8 +119,12 @@ int copyFileKeepingOpen(const std::u16string& from, const std::u16string& to, bo
     return rc;
   }
   const bool synced = durability == CopyDurability::Synced;
-  rc = copyFileBytes(in, out, static_cast<std::uint64_t>(st.st_size), progress, synced);
+  const std::uint64_t size = static_cast<std::uint64_t>(st.st_size);
+  rc = copyFileBytes(in, out, size, progress, synced);
   ::close(in);
+  // The flush goes in pieces that hear a stop, so the rename's own flush has little left.
+  if (rc == 0 && synced)
+    rc = syncInPieces(out, size, [&](std::uint64_t, std::uint64_t) { return !progress || progress(size, size); });
   if (rc != 0) {
     discardFileBeside(out, temp);
     return rc;

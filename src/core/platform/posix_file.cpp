@@ -10,15 +10,29 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 #include <vector>
 
 namespace nibblet {
 namespace {
+
+// Closes `fd` on a thread of its own: the last close of a removed file frees its blocks and
+// waits for its pages on their way to the disk, which the caller need not wait for.
+void closeOnItsOwn(int fd) {
+  try {
+    std::thread([fd] { ::close(fd); }).detach();
+  } catch (const std::system_error&) {
+    ::close(fd);  // no thread to be had: the wait is paid here
+  }
+}
 
 
 // ".tag" + 8 + 8 hex digits + ".part"
@@ -177,25 +191,53 @@ int syncInPieces(int fd, std::uint64_t size, const std::function<bool(std::uint6
       break;  // a file system without it: the fdatasync below does all of it
     if (progress && !progress(at + n, size)) return ECANCELED;
   }
-#else
-  (void)size;
-  (void)progress;
 #endif
-  return ::fdatasync(fd) == 0 ? 0 : lastError();
+  if (!progress) return ::fdatasync(fd) == 0 ? 0 : lastError();
+  // The closing flush waits for the disk's own cache, which on some disks takes longer than a
+  // tap may wait. It runs on a thread of its own, on its own descriptor, while the caller keeps
+  // asking whether the work goes on; a stop leaves the flush to finish unobserved.
+  struct Flush {
+    std::mutex lock;
+    std::condition_variable done;
+    int result = -1;
+  };
+  auto flush = std::make_shared<Flush>();
+  int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (own < 0) return ::fdatasync(fd) == 0 ? 0 : lastError();
+  try {
+    std::thread([own, flush] {
+      int rc = ::fdatasync(own) == 0 ? 0 : lastError();
+      ::close(own);
+      std::lock_guard<std::mutex> hold(flush->lock);
+      flush->result = rc;
+      flush->done.notify_all();
+    }).detach();
+  } catch (const std::system_error&) {
+    ::close(own);
+    return ::fdatasync(fd) == 0 ? 0 : lastError();
+  }
+  std::unique_lock<std::mutex> hold(flush->lock);
+  while (!flush->done.wait_for(hold, std::chrono::milliseconds(20), [&] { return flush->result >= 0; })) {
+    hold.unlock();
+    if (!progress(size, size)) return ECANCELED;
+    hold.lock();
+  }
+  return flush->result;
 }
 
 void discardFileBeside(int fd, const std::string& tempName) {
   ::unlink(tempName.c_str());
-  try {
-    std::thread([fd] { ::close(fd); }).detach();
-  } catch (const std::system_error&) {
-    ::close(fd);  // no thread to be had: the wait is paid here
-  }
+  closeOnItsOwn(fd);
 }
 
 int renameFileBeside(int fd, const std::string& tempName, const std::string& target) {
   int rc = ::fsync(fd) == 0 ? 0 : lastError();
+  // A large file the new one replaces would have its blocks freed inside the rename; held by a
+  // path-only descriptor (which opens nothing of a device or a pipe), it lets go of them on a
+  // thread of its own afterwards.
+  int replaced = rc == 0 ? ::open(target.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC) : -1;
   if (rc == 0 && ::rename(tempName.c_str(), target.c_str()) != 0) rc = lastError();
+  if (replaced >= 0) closeOnItsOwn(replaced);
   if (rc != 0) {
     ::unlink(tempName.c_str());
     return rc;
