@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QScrollArea>
 #include <QScroller>
+#include <QTimer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
@@ -46,7 +47,7 @@ ValuesPanel::ValuesPanel(HexViewWidget* view, RegistryKey& key, const Texts& tex
       m_title(new QPushButton(this)),
       m_order(new QPushButton(this)),
       m_scroll(new QScrollArea(this)),
-      m_rowsHost(new QWidget),
+      m_rowsHost(new QWidget(this)),
       m_grid(new QGridLayout(m_rowsHost)) {
   setObjectName("valuesPanel");
   setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -95,24 +96,9 @@ ValuesPanel::ValuesPanel(HexViewWidget* view, RegistryKey& key, const Texts& tex
     nameWidth = std::max(nameWidth, fontMetrics().horizontalAdvance(toQString(row.name)));
   nameWidth += 4;
   m_nameWidth = nameWidth;
-  for (int i = 0; i < 3; ++i) {
-    auto* row = new ValueRow(m_rowsHost, m_rowHeight, nameWidth);
-    row->setObjectName(QString("selectionRow%1").arg(i));
-    row->setEditable(false);
-    row->hide();
-    m_selection.push_back(row);
-  }
-  for (const PanelRow& panelRow : m_model.rows()) {
-    auto* row = new ValueRow(m_rowsHost, m_rowHeight, nameWidth);
-    const ValueKind kind = panelRow.kind;
-    row->setObjectName(QString("valueRow%1").arg(static_cast<int>(kind)));
-    connect(row, &ValueRow::tapped, this, [this, kind] { editRow(kind); });
-    connect(row, &ValueRow::held, this, [this, kind](QPoint at) { rowMenu(kind, at); });
-    m_rows.push_back(row);
-  }
+  m_rowsHost->hide();  // until the rows are made and it goes into the scroll area
   m_grid->setContentsMargins(0, 0, 0, 0);
   m_grid->setSpacing(0);
-  m_scroll->setWidget(m_rowsHost);
   m_scroll->setWidgetResizable(true);
   m_scroll->setFrameShape(QFrame::NoFrame);
   m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -147,9 +133,43 @@ ValuesPanel::ValuesPanel(HexViewWidget* view, RegistryKey& key, const Texts& tex
   view->installEventFilter(this);
   parentWidget()->installEventFilter(this);
 
+  // Open at start, the panel gets its rows right after the view's first paint
+  m_rowsDeferred = m_model.isOpen();
   showState();
   fit();
   setVisible(!view->isHidden());
+  // (and at the latest after a second, for a view that is not painted).
+  if (m_rowsDeferred) QTimer::singleShot(1000, this, &ValuesPanel::endDeferral);
+}
+
+void ValuesPanel::endDeferral() {
+  if (!m_rowsDeferred) return;
+  m_rowsDeferred = false;
+  showState();
+  fit();
+}
+
+void ValuesPanel::buildRows() {
+  if (m_rowsBuilt) return;
+  m_rowsBuilt = true;
+  const int nameWidth = m_nameWidth;
+  for (int i = 0; i < 3; ++i) {
+    auto* row = new ValueRow(m_rowsHost, m_rowHeight, nameWidth);
+    row->setObjectName(QString("selectionRow%1").arg(i));
+    row->setEditable(false);
+    row->hide();
+    m_selection.push_back(row);
+  }
+  for (const PanelRow& panelRow : m_model.rows()) {
+    auto* row = new ValueRow(m_rowsHost, m_rowHeight, nameWidth);
+    const ValueKind kind = panelRow.kind;
+    row->setObjectName(QString("valueRow%1").arg(static_cast<int>(kind)));
+    connect(row, &ValueRow::tapped, this, [this, kind] { editRow(kind); });
+    connect(row, &ValueRow::held, this, [this, kind](QPoint at) { rowMenu(kind, at); });
+    m_rows.push_back(row);
+  }
+  m_scroll->setWidget(m_rowsHost);
+  m_columns = 0;  // arranged by the next fit
 }
 
 void ValuesPanel::viewGone() {
@@ -170,7 +190,9 @@ void ValuesPanel::showState() {
   m_title->setText(arrowed(open, m_model.title()));
   m_order->setText(toQString(m_model.byteOrderText()));
   m_order->setChecked(m_model.byteOrder() == ByteOrder::Big);
-  m_scroll->setVisible(open);
+  if (open && !m_rowsDeferred) buildRows();
+  m_scroll->setVisible(open && m_rowsBuilt);
+  if (!m_rowsBuilt) return;
 
   for (const PanelRow& row : m_model.rows()) {
     ValueRow* widget = m_rows[static_cast<std::size_t>(row.kind)];
@@ -221,7 +243,7 @@ void ValuesPanel::fit() {
   const int frame = 2 * frameWidth();
   int height = m_rowHeight + frame;
   if (m_model.isOpen()) {
-    const int rows = static_cast<int>((m_rows.size() + (m_selectionShown ? m_selection.size() : 0) +
+    const int rows = static_cast<int>((m_model.rows().size() + (m_selectionShown ? m_selection.size() : 0) +
                                        static_cast<std::size_t>(columns) - 1) / static_cast<std::size_t>(columns));
     const int most = std::max(height + m_rowHeight, parent->height() * kMostPercent / 100);
     height = std::min(height + rows * m_rowHeight, most);
@@ -257,6 +279,11 @@ bool ValuesPanel::eventFilter(QObject* watched, QEvent* event) {
         break;
       case QEvent::Show: show(); break;
       case QEvent::Hide: hide(); break;
+      case QEvent::Paint:
+        // After the paint and whatever the paint itself sets going: two turns of the loop.
+        if (m_rowsDeferred)
+          QTimer::singleShot(0, this, [this] { QTimer::singleShot(0, this, &ValuesPanel::endDeferral); });
+        break;
       default: break;
     }
   } else if (m_view && watched == parentWidget() && event->type() == QEvent::Resize) {

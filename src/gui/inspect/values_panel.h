@@ -37,13 +37,20 @@ class ValuesPanel : public QFrame {
   QPushButton* titleButton() const { return m_title; }
   QPushButton* orderButton() const { return m_order; }
   QScrollArea* scrollArea() const { return m_scroll; }
-  ValueRow* row(ValueKind kind) const { return m_rows[static_cast<std::size_t>(kind)]; }
+  ValueRow* row(ValueKind kind) {
+    buildRows();
+    return m_rows[static_cast<std::size_t>(kind)];
+  }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void showState();
+  // Makes the rows, once: a panel that starts collapsed costs its title line only.
+  void buildRows();
+  // Makes the rows of a panel open at start, once the view has been painted.
+  void endDeferral();
   void arrangeRows();
   void fit();
   int columnsFor(int width) const;
@@ -67,6 +74,8 @@ class ValuesPanel : public QFrame {
   int m_nameWidth = 0;
   int m_columns = 0;
   bool m_selectionShown = false;
+  bool m_rowsBuilt = false;
+  bool m_rowsDeferred = false;  // the rows of a panel open at start come after the first paint
 };
 
 }  // namespace nibblet
