@@ -595,7 +595,7 @@ bool HexDocument::checkReplaced(bool askAgain) {
   if (!m_replaced) m_replaced = isPathReplaced();
   if (!m_replaced || (!askAgain && m_replacedAsked)) return false;
   m_replacedAsked = true;
-  ReplacedFile replaced(m_services.texts, m_services.messages);
+  ReplacedFile replaced(m_services.texts, m_services.messages, m_services.waitCursor);
   switch (replaced.settle(m_path, m_changeLog, m_file)) {
     case ReplacedFile::Outcome::NotSettled: return false;
     case ReplacedFile::Outcome::WrittenAtPath:

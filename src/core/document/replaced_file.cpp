@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -64,8 +65,14 @@ ReplacedFile::Outcome ReplacedFile::settle(const std::u16string& path, const Cha
   auto damaged = [&edited] { return edited.isDamaged(); };
   bool fits = true;
   if (answer == kButtonYes) {
-    int error = there ? writeEditsInto(path, log, edited.bytes(), edited.size(), fits)
-                      : writeFileReplacing(path, edited.bytes(), edited.size(), damaged);
+    int error = 0;
+    if (there) {
+      error = writeEditsInto(path, log, edited.bytes(), edited.size(), fits);
+    } else {
+      WaitCursorScope busy(m_cursor);
+      error = writeFileReplacing(path, edited.bytes(), edited.size(), damaged, busy.report());
+    }
+    if (error == ECANCELED) return Outcome::NotSettled;
     if (error != 0) {
       tell(kStyleError, kIdsErrorWithFile, {error, path});
       return Outcome::NotSettled;
@@ -75,7 +82,12 @@ ReplacedFile::Outcome ReplacedFile::settle(const std::u16string& path, const Cha
   // Kept whole beside it, with the old file's permissions.
   struct stat st;
   std::uint32_t mode = ::fstat(edited.descriptor(), &st) == 0 ? (st.st_mode & 0777) | S_IWUSR : 0644;
-  int error = writeNewFile(copy, edited.bytes(), edited.size(), mode, damaged);
+  int error = 0;
+  {
+    WaitCursorScope busy(m_cursor);
+    error = writeNewFile(copy, edited.bytes(), edited.size(), mode, damaged, busy.report());
+  }
+  if (error == ECANCELED) return Outcome::NotSettled;
   if (error != 0) {
     tell(kStyleError, kIdsErrorWithFile, {error, copy});
     return Outcome::NotSettled;

@@ -12,6 +12,7 @@
 #include "core/i18n/text_format.h"
 #include "core/platform/mapped_file.h"
 #include "core/platform/message_box.h"
+#include "core/platform/wait_cursor.h"
 
 namespace nibblet {
 
@@ -26,13 +27,17 @@ class ReplacedFile {
     WrittenAtPath,  // the file at the path now holds the edits
     KeptAsCopy,     // the edited file is kept beside the path
   };
-  ReplacedFile(const Texts& texts, MessageBox& messages) : m_texts(texts), m_messages(messages) {}
+  ReplacedFile(const Texts& texts, MessageBox& messages, WaitCursor& cursor)
+      : m_texts(texts), m_messages(messages), m_cursor(cursor) {}
+  // Asks, then writes under the progress panel; a stop there writes nothing, says nothing and
+  // leaves the edits where they are (NotSettled).
   Outcome settle(const std::u16string& path, const ChangeLog& log, const MappedFile& edited);
 
  private:
   void tell(int style, int textId, std::initializer_list<FormatArg> args);
   const Texts& m_texts;
   MessageBox& m_messages;
+  WaitCursor& m_cursor;
 };
 
 // A name beside `path` that no file has, for keeping the edited file: "<path>.edited", then

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "core/diff/diff_import.h"
+#include "core/document/replaced_file.h"
 #include "core/document/work_folder.h"
 #include "core/platform/unicode.h"
 #include "support/child_process.h"
@@ -183,6 +184,34 @@ TEST(OnTheSpot, AnImportIsJournaledInLargePiecesBeforeItsBytes) {
       for (std::uint32_t at = 0; at < now.size(); ++at)
         ASSERT_TRUE(now[at] == old[at] || recorded[at]) << "kill at write " << n << ", offset " << at;
     });
+  }
+}
+
+// Writing the edited file anew at its path, or beside it, runs under the progress panel; a stop
+// there leaves no file behind, says nothing more, and the edits stay where they are.
+TEST(OnTheSpot, AStopWhileTheEditedFileIsWrittenLeavesNoFile) {
+  test::TempDir dir;
+  writeFile(dir.file("edited.bin"), std::vector<std::uint8_t>(1 << 20, 7));
+  MappedFile edited;
+  ASSERT_EQ(edited.open(dir.u16("edited.bin"), Access::ReadOnly), 0);
+  ChangeLog log;
+  log.append(3, 0, 7);
+  Texts texts;
+  ScriptedMessageBox messages;
+  struct Stopping : WaitCursor {
+    void begin() override {}
+    void end() override {}
+    bool progress(std::uint64_t, std::uint64_t) override { return false; }
+  } stopping;
+  for (int answer : {kButtonYes, kButtonNo}) {
+    messages.clear();
+    messages.answer(answer);
+    EXPECT_EQ(ReplacedFile(texts, messages, stopping).settle(dir.u16("gone.bin"), log, edited),
+              ReplacedFile::Outcome::NotSettled);
+    EXPECT_EQ(messages.shown().size(), 1u);  // the question alone
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.path())) left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"edited.bin"});
   }
 }
 
