@@ -27,6 +27,7 @@ void QtWaitCursor::begin() {
     m_started.start();
     m_lastEvents.invalidate();
     m_reports = 0;
+    m_lastDone = m_lastTotal = ~std::uint64_t{0};
     m_cancelled = false;
   }
   QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
@@ -45,11 +46,15 @@ void QtWaitCursor::end() {
 
 bool QtWaitCursor::progress(std::uint64_t done, std::uint64_t total) {
   if (m_depth == 0) return true;
-  ++m_reports;
+  // A report that says no more than the last one (work waiting for the disk) is not numbered.
+  const bool moved = done != m_lastDone || total != m_lastTotal;
+  m_lastDone = done;
+  m_lastTotal = total;
+  if (moved) ++m_reports;
   const bool shown = m_host && m_started.elapsed() >= m_showAfter;
   if (shown && (!m_panel || !m_panel->isVisible())) showPanel();
   if (shown) m_panel->showProgress(done, total);
-  if (m_reportHook) m_reportHook(m_reports);
+  if (m_reportHook && moved) m_reportHook(m_reports);
   if (shown && (!m_lastEvents.isValid() || m_lastEvents.elapsed() >= kEventsEveryMs)) {
     m_lastEvents.start();
     // Every event is handled, input too: the panel drops what is meant for other windows and

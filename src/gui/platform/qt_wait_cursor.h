@@ -41,8 +41,9 @@ class QtWaitCursor : public WaitCursor {
   QProgressBar* bar() const;
   QPushButton* cancelButton() const;
 
-  // For tests: called at every report of the work, numbered from 1, after the panel is shown
-  // and before the report's answer is taken, so a test can tap Cancel at a chosen report.
+  // For tests: called at every report of the work that moved on, numbered from 1, after the
+  // panel is shown and before the report's answer is taken, so a test can tap Cancel at a
+  // chosen report.
   void setReportHook(std::function<void(int report)> hook) { m_reportHook = std::move(hook); }
 
  private:
@@ -51,6 +52,7 @@ class QtWaitCursor : public WaitCursor {
   int m_depth = 0;
   int m_showAfter = 300;
   int m_reports = 0;
+  std::uint64_t m_lastDone = 0, m_lastTotal = 0;
   bool m_cancelled = false;
   QElapsedTimer m_started;
   QElapsedTimer m_lastEvents;
