@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 
+#include "core/document/change_log.h"
 #include "core/i18n/command_ids.h"
 #include "core/i18n/string_ids.h"
 #include "core/i18n/string_module.h"
@@ -394,6 +395,13 @@ void HexViewWidget::onHeld(QPoint pos) {
 
 void HexViewWidget::openEntry() {
   if (m_view.size() == 0) return;
+  // A document that takes no bytes now (shown read-only, or its file replaced on the spot) says
+  // so, or has asked already, instead of offering an editor whose bytes would go nowhere.
+  if (ChangeLog* log = m_view.changeLog(); log && !log->mayWrite()) {
+    m_view.endEntry();
+    update();
+    return;
+  }
   EntryDialogModel model(m_view, m_texts, m_codePage, m_messages);
   update();  // the entry marker
   BarDialog dialog(this, model, m_texts, dpiX());
