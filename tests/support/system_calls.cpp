@@ -1,7 +1,7 @@
 #include "support/system_calls.h"
 
-// Only headers that do not declare the replaced functions: the C library's declarations carry
-// exception specifications these definitions could not match.
+// Only headers that do not declare the replaced functions: the C library declares them with
+// `throw()` markings these definitions could not match.
 #include <dlfcn.h>
 #include <errno.h>
 #include <signal.h>
