@@ -1,8 +1,6 @@
 #include "core/document/save_in_place.h"
 
 #include <fcntl.h>
-#include <linux/fs.h>
-#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +8,7 @@
 
 #include "core/document/save_journal.h"
 #include "core/document/target_file.h"
+#include "core/platform/copy_bytes.h"
 
 namespace nibblet {
 namespace {
@@ -120,14 +119,12 @@ int keepOldContent(int from, std::uint64_t size, const std::string& path, const 
   std::string temp;
   int rc = createFileBeside(path, "nbo", 0600, fd, temp);
   if (rc != 0) return rc;
-  if (::ioctl(fd, FICLONE, from) != 0) {
-    rc = copyInPlace(from, fd, size, [&](std::uint64_t done, std::uint64_t) {
-      return !progress || progress(done, total);
-    });
-    // The copy goes to the disk in pieces, between which a stop is heard; the flush before
-    // the rename then has little left to do.
-    if (rc == 0) rc = syncInPieces(fd, size, [&](std::uint64_t, std::uint64_t) { return !progress || progress(size, total); });
-  }
+  rc = copyFileBytes(from, fd, size, [&](std::uint64_t done, std::uint64_t) {
+    return !progress || progress(done, total);
+  });
+  // The copy goes to the disk in pieces, between which a stop is heard; the flush before the
+  // rename then has little left to do.
+  if (rc == 0) rc = syncInPieces(fd, size, [&](std::uint64_t, std::uint64_t) { return !progress || progress(size, total); });
   if (rc == ECANCELED) {
     // A stopped copy goes without waiting for its pages on their way to the disk.
     discardFileBeside(fd, temp);

@@ -88,6 +88,8 @@ class Copy {
 
 int copyFileBytes(int in, int out, std::uint64_t total, const ProgressReport& progress, bool startWriteBack) {
   Copy copy(in, out, total, progress, startWriteBack);
+  // From the file's start, whatever was read from this descriptor before.
+  if (::lseek(in, 0, SEEK_SET) != 0) return lastError();
 #ifdef __linux__
   if (::ioctl(out, FICLONE, in) == 0) return copy.end();
 #endif
